@@ -1,0 +1,156 @@
+// 32-bit builds: sizes and offsets beyond 2 GiB.
+#define _FILE_OFFSET_BITS 64
+
+#include "platform/file.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <exception>
+
+#include "platform/posix/error_text.h"
+
+namespace Platform {
+namespace {
+
+constexpr std::size_t kReadChunk = 1u << 16;
+
+int Descriptor(std::intptr_t handle) {
+  return static_cast<int>(handle);
+}
+
+void StoreOpenError(std::string* errorText, int error) {
+  if (errorText == nullptr) return;
+  if (error == EWOULDBLOCK) {
+    *errorText = "The file is in use by another process";
+  } else {
+    Posix::StoreErrorText(errorText, error);
+  }
+}
+
+// Takes the lock without waiting: a held conflicting lock means another process uses the file.
+int Lock(int fd, int operation) {
+  while (flock(fd, operation | LOCK_NB) != 0) {
+    if (errno != EINTR) return errno;
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::optional<File> File::Open(const std::string& path, Mode mode, std::string* errorText) {
+  int flags = O_CLOEXEC | O_RDWR;
+  int lockOperation = LOCK_EX;
+  if (mode == Mode::CreateAlwaysReadWrite) flags |= O_CREAT;
+  if (mode == Mode::OpenExistingRead) {
+    flags = O_CLOEXEC | O_RDONLY;
+    lockOperation = LOCK_SH;
+  }
+  int fd = -1;
+  do {
+    fd = open(path.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    StoreOpenError(errorText, errno);
+    return std::nullopt;
+  }
+  struct stat status {};
+  int error = fstat(fd, &status) != 0 ? errno : 0;
+  // A directory opens read-only on POSIX but is no file to read.
+  if (error == 0 && S_ISDIR(status.st_mode)) error = EISDIR;
+  if (error == 0) error = Lock(fd, lockOperation);
+  // Emptied only once the lock is ours, so that a file in use keeps its contents.
+  if (error == 0 && mode == Mode::CreateAlwaysReadWrite && ftruncate(fd, 0) != 0) error = errno;
+  if (error != 0) {
+    close(fd);
+    StoreOpenError(errorText, error);
+    return std::nullopt;
+  }
+  return File(fd);
+}
+
+File::File(File&& other) noexcept : handle_(other.handle_) {
+  other.handle_ = kInvalid;
+}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = kInvalid;
+  }
+  return *this;
+}
+
+File::~File() {
+  Close();
+}
+
+bool File::ReadToEnd(std::vector<std::uint8_t>& out) {
+  out.clear();
+  if (!IsOpen()) return false;
+  const int fd = Descriptor(handle_);
+  try {
+    struct stat status {};
+    const off_t position = lseek(fd, 0, SEEK_CUR);
+    if (fstat(fd, &status) == 0 && position >= 0 && status.st_size > position) {
+      // Room for the final empty read as well, so that it does not reallocate.
+      out.reserve(static_cast<std::size_t>(status.st_size - position) + kReadChunk);
+    }
+    // Reads until the end even if the file grows meanwhile.
+    for (;;) {
+      const std::size_t used = out.size();
+      out.resize(used + kReadChunk);
+      const ssize_t count = read(fd, out.data() + used, kReadChunk);
+      out.resize(used + (count > 0 ? static_cast<std::size_t>(count) : 0));
+      if (count == 0) return true;
+      if (count < 0 && errno != EINTR) return false;
+    }
+  } catch (const std::exception&) {
+    // A file larger than the address space cannot be held in memory.
+    out.clear();
+    return false;
+  }
+}
+
+bool File::Write(const void* data, std::size_t size) {
+  if (!IsOpen()) return false;
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  while (size > 0) {
+    const ssize_t written = write(Descriptor(handle_), bytes, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+bool File::Seek(std::int64_t position) {
+  if (!IsOpen() || position < 0) return false;
+  return lseek(Descriptor(handle_), static_cast<off_t>(position), SEEK_SET) >= 0;
+}
+
+std::optional<std::int64_t> File::Size() const {
+  struct stat status {};
+  if (!IsOpen() || fstat(Descriptor(handle_), &status) != 0) return std::nullopt;
+  return static_cast<std::int64_t>(status.st_size);
+}
+
+bool File::Truncate() {
+  if (!IsOpen()) return false;
+  const off_t position = lseek(Descriptor(handle_), 0, SEEK_CUR);
+  return position >= 0 && ftruncate(Descriptor(handle_), position) == 0;
+}
+
+void File::Close() {
+  if (!IsOpen()) return;
+  // The lock goes with the descriptor. A failed close (EINTR) has released it all the same.
+  close(Descriptor(handle_));
+  handle_ = kInvalid;
+}
+
+}  // namespace Platform

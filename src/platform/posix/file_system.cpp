@@ -1,0 +1,104 @@
+// 32-bit builds: sizes beyond 2 GiB and 64-bit inode numbers.
+#define _FILE_OFFSET_BITS 64
+
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/error_text.h"
+#include "platform/posix/file_copy.h"
+
+namespace Platform {
+namespace {
+
+// Follows links, as the callers want the entry the path finally names.
+bool Status(const std::string& path, struct stat& status) {
+  return !path.empty() && stat(path.c_str(), &status) == 0;
+}
+
+bool ChangeMode(const std::string& path, mode_t add, mode_t remove) {
+  struct stat status {};
+  if (!Status(path, status)) return false;
+  const mode_t mode = ((status.st_mode & 07777) | add) & ~remove;
+  return mode == (status.st_mode & 07777) || chmod(path.c_str(), mode) == 0;
+}
+
+}  // namespace
+
+bool DirectoryExists(const std::string& path) {
+  struct stat status {};
+  return Status(path, status) && S_ISDIR(status.st_mode);
+}
+
+bool FileExists(const std::string& path) {
+  struct stat status {};
+  return Status(path, status) && !S_ISDIR(status.st_mode);
+}
+
+std::vector<DirectoryEntry> ListDirectory(const std::string& directory) {
+  std::vector<DirectoryEntry> entries;
+  DIR* stream = directory.empty() ? nullptr : opendir(directory.c_str());
+  if (stream == nullptr) return entries;
+  const std::string prefix = directory.back() == '/' ? directory : directory + '/';
+  try {
+    while (const dirent* entry = readdir(stream)) {
+      const std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      DirectoryEntry listed{name, entry->d_type == DT_DIR, entry->d_type == DT_LNK};
+      if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+        // The file system did not say, or a link: ask about the entry and what it names.
+        struct stat status {};
+        listed.isLink = lstat((prefix + name).c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+        listed.isDirectory = Status(prefix + name, status) && S_ISDIR(status.st_mode);
+      }
+      entries.push_back(std::move(listed));
+    }
+  } catch (...) {
+    entries.clear();
+  }
+  closedir(stream);
+  return entries;
+}
+
+bool IsReadOnly(const std::string& path) {
+  struct stat status {};
+  return Status(path, status) && (status.st_mode & S_IWUSR) == 0;
+}
+
+bool SetReadOnly(const std::string& path, bool readOnly) {
+  // Read-only means read-only for everyone; writable again means writable for the owner.
+  return readOnly ? ChangeMode(path, 0, S_IWUSR | S_IWGRP | S_IWOTH) : ChangeMode(path, S_IWUSR, 0);
+}
+
+bool SetNormalAttributes(const std::string& path) {
+  return ChangeMode(path, S_IWUSR, 0);
+}
+
+bool CopyFileReplacing(const std::string& source, const std::string& target,
+                       std::string* errorText) {
+  const int error = Posix::CopyFile(source, target);
+  if (error == 0) return true;
+  Posix::StoreErrorText(errorText, error);
+  return false;
+}
+
+bool DeleteOneFile(const std::string& path, std::string* errorText) {
+  // unlink refuses directories itself (EISDIR); a link goes, its target stays.
+  if (!path.empty() && unlink(path.c_str()) == 0) return true;
+  Posix::StoreErrorText(errorText, path.empty() ? ENOENT : errno);
+  return false;
+}
+
+bool RemoveEmptyDirectory(const std::string& path) {
+  if (path.empty()) return false;
+  if (rmdir(path.c_str()) == 0) return true;
+  // A link to a directory goes as Windows removes a directory link: the link, not the target.
+  struct stat status {};
+  return errno == ENOTDIR && lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode) &&
+         DirectoryExists(path) && unlink(path.c_str()) == 0;
+}
+
+}  // namespace Platform

@@ -1,0 +1,130 @@
+#include "platform/file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "platform/win32/system_error_text.h"
+#include "platform/win32/utf16.h"
+
+namespace Platform {
+namespace {
+
+HANDLE AsHandle(std::intptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+
+// Large transfers go in pieces that a DWORD can count.
+constexpr std::size_t kMaxChunk = 1u << 30;
+constexpr std::size_t kReadChunk = 1u << 16;
+
+}  // namespace
+
+std::optional<File> File::Open(const std::string& path, Mode mode, std::string* errorText) {
+  DWORD access = GENERIC_READ | GENERIC_WRITE;
+  DWORD disposition = OPEN_EXISTING;
+  switch (mode) {
+    case Mode::OpenExistingReadWrite:
+      break;
+    case Mode::CreateAlwaysReadWrite:
+      disposition = CREATE_ALWAYS;
+      break;
+    case Mode::OpenExistingRead:
+      access = GENERIC_READ;
+      break;
+  }
+  const HANDLE handle = CreateFileW(Win32::ToUtf16(path).c_str(), access, FILE_SHARE_READ, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    Win32::StoreLastErrorText(errorText);
+    return std::nullopt;
+  }
+  return File(reinterpret_cast<std::intptr_t>(handle));
+}
+
+File::File(File&& other) noexcept : handle_(other.handle_) {
+  other.handle_ = kInvalid;
+}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = kInvalid;
+  }
+  return *this;
+}
+
+File::~File() {
+  Close();
+}
+
+bool File::ReadToEnd(std::vector<std::uint8_t>& out) {
+  out.clear();
+  if (!IsOpen()) return false;
+  try {
+    LARGE_INTEGER size{};
+    LARGE_INTEGER position{};
+    if (GetFileSizeEx(AsHandle(handle_), &size) &&
+        SetFilePointerEx(AsHandle(handle_), LARGE_INTEGER{}, &position, FILE_CURRENT) &&
+        size.QuadPart > position.QuadPart) {
+      // Room for the final empty read as well, so that it does not reallocate.
+      out.reserve(static_cast<std::size_t>(size.QuadPart - position.QuadPart) + kReadChunk);
+    }
+    // Reads until the end even if the file grows meanwhile.
+    for (;;) {
+      const std::size_t used = out.size();
+      out.resize(used + kReadChunk);
+      DWORD read = 0;
+      const bool ok = ReadFile(AsHandle(handle_), out.data() + used, kReadChunk, &read, nullptr);
+      out.resize(used + read);
+      if (!ok) return false;
+      if (read == 0) return true;
+    }
+  } catch (const std::exception&) {
+    // A file larger than the address space cannot be held in memory.
+    out.clear();
+    return false;
+  }
+}
+
+bool File::Write(const void* data, std::size_t size) {
+  if (!IsOpen()) return false;
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  while (size > 0) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min(size, kMaxChunk));
+    if (!WriteFile(AsHandle(handle_), bytes, chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
+    bytes += written;
+    size -= written;
+  }
+  return true;
+}
+
+bool File::Seek(std::int64_t position) {
+  if (!IsOpen() || position < 0) return false;
+  LARGE_INTEGER distance{};
+  distance.QuadPart = position;
+  return SetFilePointerEx(AsHandle(handle_), distance, nullptr, FILE_BEGIN);
+}
+
+std::optional<std::int64_t> File::Size() const {
+  LARGE_INTEGER size{};
+  if (!IsOpen() || !GetFileSizeEx(AsHandle(handle_), &size)) return std::nullopt;
+  return size.QuadPart;
+}
+
+bool File::Truncate() {
+  return IsOpen() && SetEndOfFile(AsHandle(handle_));
+}
+
+void File::Close() {
+  if (!IsOpen()) return;
+  CloseHandle(AsHandle(handle_));
+  handle_ = kInvalid;
+}
+
+}  // namespace Platform

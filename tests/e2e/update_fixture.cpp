@@ -1,0 +1,107 @@
+#include "e2e/update_fixture.h"
+
+#include <chrono>
+#include <thread>
+
+#include "platform/child_process.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "platform/process.h"
+#include "platform/text_encoding.h"
+#include "support/helper_process.h"
+
+namespace E2E {
+namespace {
+
+using TestSupport::ExecutableSuffix;
+
+bool OnWindows() { return Platform::NativePathStyle() == Platform::PathStyle::Windows; }
+std::string Separator() { return OnWindows() ? "\\" : "/"; }
+
+void CopyProgram(const std::string& from, const std::string& to) {
+  ASSERT_TRUE(Platform::CopyFileReplacing(from, to)) << from << " -> " << to;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+constexpr const char* kRecordVariable = "UPDATE_TEST_RECORD";
+const char* ProfileVariable() { return OnWindows() ? "USERPROFILE" : "HOME"; }
+
+}  // namespace
+
+UpdateWorld::UpdateWorld()
+    : staging(root.Join("new version")),
+      installation(root.Join("My App")),
+      recordFile(root.Join("record.txt")),
+      savedRecordVariable_(Platform::EnvironmentValue(kRecordVariable)),
+      savedProfile_(Platform::EnvironmentValue(ProfileVariable())) {
+  TestSupport::MakeDirectory(staging);
+  TestSupport::MakeDirectory(installation);
+  CopyProgram(TestSupport::FakeProgramPath("DBUpdate" + ExecutableSuffix()),
+              Installed("DBUpdate" + ExecutableSuffix()));
+  CopyProgram(TestSupport::FakeProgramPath("FakeCaller" + ExecutableSuffix()), CallerExe());
+  Platform::SetEnvironmentValue(kRecordVariable, recordFile);
+  // An empty profile of the test's own, so that no settings file of this machine is found.
+  TestSupport::MakeDirectory(root.Join("profile"));
+  Platform::SetEnvironmentValue(ProfileVariable(), root.Join("profile"));
+}
+
+UpdateWorld::~UpdateWorld() {
+  Platform::SetEnvironmentValue(kRecordVariable, savedRecordVariable_);
+  Platform::SetEnvironmentValue(ProfileVariable(), savedProfile_);
+}
+
+std::string UpdateWorld::Staged(const std::string& name) const {
+  return staging + Separator() + name;
+}
+std::string UpdateWorld::Installed(const std::string& name) const {
+  return installation + Separator() + name;
+}
+std::string UpdateWorld::CallerExe() const { return Installed("Quill" + ExecutableSuffix()); }
+
+std::vector<std::string> UpdateWorld::RunUpdate(const std::string& arguments) {
+  const std::string program = TestSupport::TestProgramPath("Update" + ExecutableSuffix());
+  // Enough for the 5-second pause after the window probes and a slow emulator.
+  const Platform::CapturedRun run = Platform::RunCaptured(TestSupport::Quoted(program) + " " + arguments, 120000);
+  EXPECT_TRUE(run.started) << program;
+  EXPECT_FALSE(run.timedOut);
+  exitCode = run.exitCode;
+  rawOutput = run.output;
+  // A redirected standard output carries the ANSI code page on Windows.
+  return SplitLines(OnWindows() ? Platform::AnsiToUtf8(rawOutput) : rawOutput);
+}
+
+std::vector<std::string> UpdateWorld::Records(std::size_t atLeast) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (;;) {
+    std::vector<std::string> lines;
+    if (Platform::FileExists(recordFile)) lines = SplitLines(TestSupport::ReadFile(recordFile));
+    if (lines.size() >= atLeast || std::chrono::steady_clock::now() > deadline) return lines;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+std::string UpdateWorld::ExpectedOutput(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) {
+    bytes += OnWindows() ? Platform::Utf8ToAnsi(line) + "\r\n" : line + "\n";
+  }
+  return bytes;
+}
+
+}  // namespace E2E

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/helper_process.h"
+#include "support/scoped_temp_dir.h"
+
+namespace E2E {
+
+// A temporary world for one run of the real updater: a staging folder, an installation
+// folder (with a blank in its name, as "Program Files" has), the fake database-update tool
+// and a fake caller in it, and a record file where both note how they were started.
+class UpdateWorld : public ::testing::Test {
+ protected:
+  UpdateWorld();
+  ~UpdateWorld() override;
+
+  std::string Staged(const std::string& name) const;
+  std::string Installed(const std::string& name) const;
+  // The caller's executable in the installation folder.
+  std::string CallerExe() const;
+
+  // Runs Update with these arguments; returns its standard output split into lines.
+  std::vector<std::string> RunUpdate(const std::string& arguments);
+  int exitCode = -1;
+  std::string rawOutput;
+
+  // The lines the fakes recorded ("DBUpdate<TAB>parameter<TAB>parameter..."); waits
+  // up to a few seconds for at least `atLeast` lines, since the caller is not waited for.
+  std::vector<std::string> Records(std::size_t atLeast = 0) const;
+
+  // The bytes the updater writes for these lines on a redirected standard output.
+  static std::string ExpectedOutput(const std::vector<std::string>& lines);
+
+  TestSupport::ScopedTempDir root;
+  std::string staging;
+  std::string installation;
+  std::string recordFile;
+
+ private:
+  std::string savedRecordVariable_;
+  std::string savedProfile_;
+};
+
+}  // namespace E2E

@@ -1,0 +1,48 @@
+// LockHolder <file> <ready-file> <release-file>: holds <file> open for writing, as another
+// process that uses it would, until <release-file> appears. It writes <ready-file> once the
+// file is held ("locked", or "failed: <reason>") and deletes it again when it has let go.
+#include <string>
+
+#include "platform/file.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "rtl/parameters.h"
+
+namespace {
+
+constexpr std::uint32_t kPollMilliseconds = 20;
+constexpr std::uint32_t kGiveUpMilliseconds = 120000;
+
+void WriteText(const std::string& path, const std::string& text) {
+  auto file = Platform::File::Open(path, Platform::File::Mode::CreateAlwaysReadWrite);
+  if (file) file->Write(text.data(), text.size());
+}
+
+void WaitForFile(const std::string& path) {
+  for (std::uint32_t waited = 0; waited < kGiveUpMilliseconds && !Platform::FileExists(path);
+       waited += kPollMilliseconds) {
+    Platform::SleepMilliseconds(kPollMilliseconds);
+  }
+}
+
+}  // namespace
+
+int main() {
+  const auto parameters = RTL::Parameters::Split(Platform::RawCommandLine());
+  if (parameters.size() < 4) return 2;
+  const std::string& path = parameters[1].text;
+  const std::string& readyFile = parameters[2].text;
+  const std::string& releaseFile = parameters[3].text;
+
+  std::string error;
+  auto held =
+      Platform::File::Open(path,
+                           Platform::FileExists(path) ? Platform::File::Mode::OpenExistingReadWrite
+                                                      : Platform::File::Mode::CreateAlwaysReadWrite,
+                           &error);
+  WriteText(readyFile, held ? "locked" : "failed: " + error);
+  WaitForFile(releaseFile);
+  if (held) held->Close();
+  Platform::DeleteOneFile(readyFile);
+  return held ? 0 : 1;
+}

@@ -1,0 +1,181 @@
+#include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "platform/path_style.h"
+#include "support/scoped_temp_dir.h"
+
+namespace {
+
+using TestSupport::FsPath;
+using TestSupport::ReadFile;
+using TestSupport::WriteFile;
+
+char Separator() {
+  return Platform::NativePathStyle() == Platform::PathStyle::Windows ? '\\' : '/';
+}
+
+class FileSystemTest : public ::testing::Test {
+ protected:
+  TestSupport::ScopedTempDir folder_;
+};
+
+TEST_F(FileSystemTest, TellsFilesFromDirectories) {
+  const std::string file = folder_.Join("file.txt");
+  const std::string directory = folder_.Join("sub");
+  WriteFile(file, "x");
+  TestSupport::MakeDirectory(directory);
+  EXPECT_TRUE(Platform::FileExists(file));
+  EXPECT_FALSE(Platform::DirectoryExists(file));
+  EXPECT_TRUE(Platform::DirectoryExists(directory));
+  EXPECT_FALSE(Platform::FileExists(directory));
+  EXPECT_FALSE(Platform::FileExists(folder_.Join("missing")));
+  EXPECT_FALSE(Platform::DirectoryExists(folder_.Join("missing")));
+  EXPECT_FALSE(Platform::FileExists(""));
+}
+
+TEST_F(FileSystemTest, ListsHiddenEntriesAndMarksDirectories) {
+  WriteFile(folder_.Join(".hidden"), "h");
+  WriteFile(folder_.Join("plain.txt"), "p");
+  TestSupport::MakeDirectory(folder_.Join("sub"));
+  std::error_code error;
+  std::filesystem::create_directory_symlink(FsPath(folder_.Join("sub")),
+                                            FsPath(folder_.Join("link")), error);
+  const bool haveLink = !error;  // links may need rights the test does not have
+
+  auto entries = Platform::ListDirectory(folder_.Path());
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.name < b.name; });
+  std::vector<std::string> listed;
+  for (const auto& entry : entries) {
+    listed.push_back(entry.name + (entry.isDirectory ? "/" : "") + (entry.isLink ? "@" : ""));
+  }
+  std::vector<std::string> expected = {".hidden", "plain.txt", "sub/"};
+  if (haveLink) expected.insert(expected.begin() + 1, "link/@");
+  EXPECT_EQ(listed, expected);
+}
+
+TEST_F(FileSystemTest, UnreadableDirectoryListsNothing) {
+  WriteFile(folder_.Join("file.txt"), "x");
+  EXPECT_TRUE(Platform::ListDirectory(folder_.Join("missing")).empty());
+  EXPECT_TRUE(Platform::ListDirectory(folder_.Join("file.txt")).empty());
+  EXPECT_TRUE(Platform::ListDirectory("").empty());
+}
+
+TEST_F(FileSystemTest, ReadOnlyIsSetAndCleared) {
+  const std::string file = folder_.Join("file.txt");
+  WriteFile(file, "x");
+  EXPECT_FALSE(Platform::IsReadOnly(file));
+  ASSERT_TRUE(Platform::SetReadOnly(file, true));
+  EXPECT_TRUE(Platform::IsReadOnly(file));
+  ASSERT_TRUE(Platform::SetReadOnly(file, false));
+  EXPECT_FALSE(Platform::IsReadOnly(file));
+  ASSERT_TRUE(Platform::SetReadOnly(file, true));
+  ASSERT_TRUE(Platform::SetNormalAttributes(file));
+  EXPECT_FALSE(Platform::IsReadOnly(file));
+  EXPECT_FALSE(Platform::IsReadOnly(folder_.Join("missing")));
+  EXPECT_FALSE(Platform::SetReadOnly(folder_.Join("missing"), true));
+}
+
+TEST_F(FileSystemTest, CopyCarriesContentsReadOnlyAndModificationTime) {
+  const std::string source = folder_.Join("source.txt");
+  const std::string target = folder_.Join("target.txt");
+  WriteFile(source, "new contents");
+  const auto lastWeek = std::chrono::time_point_cast<std::chrono::seconds>(
+      std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 7));
+  std::filesystem::last_write_time(FsPath(source), lastWeek);
+  ASSERT_TRUE(Platform::SetReadOnly(source, true));
+
+  std::string error;
+  ASSERT_TRUE(Platform::CopyFileReplacing(source, target, &error)) << error;
+  EXPECT_EQ(ReadFile(target), "new contents");
+  EXPECT_TRUE(Platform::IsReadOnly(target));
+  EXPECT_EQ(std::filesystem::last_write_time(FsPath(target)), lastWeek);
+  // Nothing else is left behind in the folder.
+  EXPECT_EQ(Platform::ListDirectory(folder_.Path()).size(), 2u);
+}
+
+TEST_F(FileSystemTest, CopyReplacesReadOnlyTargetOnceItsAttributesAreNormal) {
+  const std::string source = folder_.Join("source.txt");
+  const std::string target = folder_.Join("target.txt");
+  WriteFile(source, "new");
+  WriteFile(target, "old and longer");
+  ASSERT_TRUE(Platform::SetReadOnly(target, true));
+  ASSERT_TRUE(Platform::SetNormalAttributes(target));
+  std::string error;
+  ASSERT_TRUE(Platform::CopyFileReplacing(source, target, &error)) << error;
+  EXPECT_EQ(ReadFile(target), "new");
+  EXPECT_FALSE(Platform::IsReadOnly(target));
+}
+
+TEST_F(FileSystemTest, CopyTakesLargeFilesWhole) {
+  std::string content(5 * 1024 * 1024 + 123, '\0');
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 13 % 241);
+  const std::string source = folder_.Join("large.bin");
+  WriteFile(source, content);
+  ASSERT_TRUE(Platform::CopyFileReplacing(source, folder_.Join("copy.bin")));
+  EXPECT_TRUE(ReadFile(folder_.Join("copy.bin")) == content);
+}
+
+TEST_F(FileSystemTest, FailedCopySaysWhyAndLeavesTheTargetAlone) {
+  const std::string target = folder_.Join("target.txt");
+  WriteFile(target, "keep");
+  std::string error;
+  EXPECT_FALSE(Platform::CopyFileReplacing(folder_.Join("missing"), target, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(ReadFile(target), "keep");
+  error.clear();
+  WriteFile(folder_.Join("source.txt"), "x");
+  EXPECT_FALSE(
+      Platform::CopyFileReplacing(folder_.Join("source.txt"), folder_.Join("no/target"), &error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST_F(FileSystemTest, DeletesFilesButNotDirectories) {
+  const std::string file = folder_.Join("file.txt");
+  const std::string directory = folder_.Join("sub");
+  WriteFile(file, "x");
+  TestSupport::MakeDirectory(directory);
+  EXPECT_TRUE(Platform::DeleteOneFile(file));
+  EXPECT_FALSE(Platform::FileExists(file));
+  std::string error;
+  EXPECT_FALSE(Platform::DeleteOneFile(directory, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(Platform::DirectoryExists(directory));
+  error.clear();
+  EXPECT_FALSE(Platform::DeleteOneFile(file, &error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST_F(FileSystemTest, RemovesOnlyEmptyDirectories) {
+  const std::string directory = folder_.Join("sub");
+  const std::string file = folder_.Join("sub") + Separator() + "file.txt";
+  TestSupport::MakeDirectory(directory);
+  WriteFile(file, "x");
+  EXPECT_FALSE(Platform::RemoveEmptyDirectory(directory));
+  EXPECT_TRUE(Platform::DirectoryExists(directory));
+  ASSERT_TRUE(Platform::DeleteOneFile(file));
+  EXPECT_TRUE(Platform::RemoveEmptyDirectory(directory));
+  EXPECT_FALSE(Platform::DirectoryExists(directory));
+  EXPECT_FALSE(Platform::RemoveEmptyDirectory(directory));
+}
+
+TEST_F(FileSystemTest, RemovingALinkedDirectoryLeavesItsTargetAlone) {
+  const std::string target = folder_.Join("target");
+  const std::string link = folder_.Join("link");
+  TestSupport::MakeDirectory(target);
+  WriteFile(target + Separator() + "precious.txt", "keep");
+  std::error_code error;
+  std::filesystem::create_directory_symlink(FsPath(target), FsPath(link), error);
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  EXPECT_TRUE(Platform::RemoveEmptyDirectory(link));
+  EXPECT_FALSE(Platform::DirectoryExists(link));
+  EXPECT_EQ(ReadFile(target + Separator() + "precious.txt"), "keep");
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+#include "platform/process.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "rtl/parameters.h"
+#include "support/helper_process.h"
+#include "support/scoped_temp_dir.h"
+
+namespace {
+
+using TestSupport::FakeProgramPath;
+using TestSupport::Quoted;
+
+char Separator() {
+  return Platform::NativePathStyle() == Platform::PathStyle::Windows ? '\\' : '/';
+}
+
+// The file name without folder and ".exe", in lower case (Windows ignores case there).
+std::string ProgramName(std::string path) {
+  const std::size_t separator =
+      path.find_last_of(Platform::NativePathStyle() == Platform::PathStyle::Windows ? "\\/" : "/");
+  if (separator != std::string::npos) path.erase(0, separator + 1);
+  for (char& c : path) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  if (path.size() > 4 && path.compare(path.size() - 4, 4, ".exe") == 0)
+    path.resize(path.size() - 4);
+  return path;
+}
+
+// Starts the fake caller, which records its arguments in a file of the test's own.
+class StartProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Platform::SetEnvironmentValue("UPDATE_TEST_RECORD", record_); }
+  void TearDown() override {
+    Platform::SetEnvironmentValue("UPDATE_TEST_RECORD", "");
+    Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", "");
+  }
+  std::string Recorded() const {
+    return Platform::FileExists(record_) ? TestSupport::ReadFile(record_) : std::string();
+  }
+
+  TestSupport::ScopedTempDir folder_;
+  const std::string record_ = folder_.Join("record.txt");
+  const std::string fakeCaller_ = Quoted(FakeProgramPath("FakeCaller"));
+};
+
+TEST_F(StartProcessTest, WaitsUntilTheProgramHasEnded) {
+  Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", "300");
+  ASSERT_TRUE(Platform::StartProcess(fakeCaller_ + " one two", true));
+  EXPECT_EQ(Recorded(), "FakeCaller\tone\ttwo\n");
+}
+
+TEST_F(StartProcessTest, DetachedProgramGoesOnByItself) {
+  Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", "300");
+  ASSERT_TRUE(Platform::StartProcess(fakeCaller_ + " detached", false));
+  EXPECT_EQ(Recorded(), "");
+  for (int i = 0; i < 3000 && Recorded().empty(); ++i) Platform::SleepMilliseconds(20);
+  EXPECT_EQ(Recorded(), "FakeCaller\tdetached\n");
+}
+
+TEST_F(StartProcessTest, ProgramSeesItsArgumentsAsTheyWereWritten) {
+  ASSERT_TRUE(
+      Platform::StartProcess(fakeCaller_ + "  /s:/tmp/new l:/ \"/opt/My App/quill\" --x", true));
+  EXPECT_EQ(Recorded(), "FakeCaller\t/s:/tmp/new\tl:/\t/opt/My App/quill\t--x\n");
+}
+
+TEST_F(StartProcessTest, FindsUnquotedProgramPathWithSpaces) {
+  const std::string suffix = TestSupport::ExecutableSuffix();
+  const std::string folder = folder_.Join("My App");
+  TestSupport::MakeDirectory(folder);
+  ASSERT_TRUE(Platform::CopyFileReplacing(FakeProgramPath("FakeCaller") + suffix,
+                                          folder + Separator() + "FakeCaller" + suffix));
+  ASSERT_TRUE(Platform::StartProcess(folder + Separator() + "FakeCaller last", true));
+  const std::string recorded = Recorded();
+  EXPECT_EQ(recorded.rfind("FakeCaller\t", 0), 0u) << recorded;
+  // What comes before "last" depends on how the platform's programs read their command line.
+  ASSERT_GE(recorded.size(), 5u);
+  EXPECT_EQ(recorded.substr(recorded.size() - 5), "last\n") << recorded;
+}
+
+TEST_F(StartProcessTest, FindsProgramNameBesideThisProgram) {
+  // LockHolder creates the file and ends at once, since it finds its release file there.
+  const std::string created = folder_.Join("created");
+  TestSupport::WriteFile(folder_.Join("release"), "");
+  ASSERT_TRUE(Platform::StartProcess("LockHolder " + Quoted(created) + " " +
+                                         Quoted(folder_.Join("ready")) + " " +
+                                         Quoted(folder_.Join("release")),
+                                     true));
+  EXPECT_TRUE(Platform::FileExists(created));
+}
+
+TEST_F(StartProcessTest, ReportsFalseWhenNothingCouldBeStarted) {
+  EXPECT_FALSE(Platform::StartProcess(Quoted(folder_.Join("missing")) + " x", true));
+  EXPECT_FALSE(Platform::StartProcess(Quoted(folder_.Join("missing")), false));
+  EXPECT_FALSE(Platform::StartProcess("update-test-no-such-program x", true));
+  EXPECT_FALSE(Platform::StartProcess("", true));
+  EXPECT_FALSE(Platform::StartProcess(" \t", false));
+
+  // A file that claims to be a program but is none fails at its start.
+  const std::string broken = folder_.Join("broken") + TestSupport::ExecutableSuffix();
+  TestSupport::WriteFile(broken, "no program\n");
+  std::filesystem::permissions(TestSupport::FsPath(broken), std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add);
+  EXPECT_FALSE(Platform::StartProcess(Quoted(broken), true));
+  EXPECT_FALSE(Platform::StartProcess(Quoted(broken), false));
+  EXPECT_EQ(Recorded(), "");
+}
+
+TEST(ProcessPaths, ExecutableDirectoryHoldsThisProgram) {
+  const std::string path = Platform::ExecutablePath();
+  const std::string directory = Platform::ExecutableDirectory();
+  EXPECT_TRUE(Platform::FileExists(path)) << path;
+  ASSERT_FALSE(directory.empty());
+  EXPECT_EQ(directory.back(), Separator());
+  EXPECT_EQ(path.rfind(directory, 0), 0u) << path;
+  EXPECT_EQ(ProgramName(path), "update_platform_tests");
+}
+
+TEST(ProcessPaths, RawCommandLineStartsWithThisProgram) {
+  const auto parameters = RTL::Parameters::Split(Platform::RawCommandLine());
+  ASSERT_FALSE(parameters.empty());
+  EXPECT_EQ(ProgramName(parameters[0].text), "update_platform_tests");
+}
+
+TEST(ProcessPaths, ProfileDirectoryEndsWithASeparator) {
+  const char* variable =
+      Platform::NativePathStyle() == Platform::PathStyle::Windows ? "USERPROFILE" : "HOME";
+  const std::string saved = Platform::EnvironmentValue(variable);
+  TestSupport::ScopedTempDir folder;
+  Platform::SetEnvironmentValue(variable, folder.Path());
+  EXPECT_EQ(Platform::ProfileDirectory(), folder.Path() + Separator());
+  Platform::SetEnvironmentValue(variable, folder.Path() + Separator());
+  EXPECT_EQ(Platform::ProfileDirectory(), folder.Path() + Separator());
+  Platform::SetEnvironmentValue(variable, "");
+  EXPECT_EQ(Platform::ProfileDirectory(), std::string(1, Separator()));
+  Platform::SetEnvironmentValue(variable, saved);
+}
+
+}  // namespace

@@ -48,8 +48,8 @@ double Seconds(const std::chrono::steady_clock::duration& d) {
 }
 
 double TimeTransferFiles(const fs::path& staging, const fs::path& installation) {
-  Update::Switches::SetRawCommandLineForTesting("Update \"/s:" + staging.string() + "\" \"/d:" +
-                                                installation.string() + "\"");
+  Update::Switches::SetRawCommandLineForTesting("Update \"/s:" + staging.string() +
+                                                "\" \"/d:" + installation.string() + "\"");
   Update::Work::TJobServices services = Update::Work::TJobServices::Real();
   const auto start = std::chrono::steady_clock::now();
   Update::Work::TransferFiles({}, services);

@@ -3,7 +3,9 @@
 namespace RTL::Parameters {
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
 
 // Reads one parameter starting at pos; pos ends just past it.
 Parameter ReadParameter(std::string_view line, std::size_t& pos) {

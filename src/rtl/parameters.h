@@ -12,7 +12,7 @@
 namespace RTL::Parameters {
 
 struct Parameter {
-  std::string text;      // with the quotes dropped
+  std::string text;       // with the quotes dropped
   std::size_t begin = 0;  // offset of its first character in the raw line
   std::size_t end = 0;    // offset just past its last character
   bool quoted = false;    // whether it held a double quote

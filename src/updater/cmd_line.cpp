@@ -66,7 +66,9 @@ std::string TMSSQLCmdLine::GetParams() const {
   return params;
 }
 
-std::string TRemObjectsCmdLine::GetParams() const { return {}; }
+std::string TRemObjectsCmdLine::GetParams() const {
+  return {};
+}
 
 std::unique_ptr<TCustomCmdLine> CreateCmdLine(const std::string& AFileName) {
   enum class Kind { Firebird, Oracle, MSSQL, RemObjects };

@@ -6,8 +6,7 @@ namespace Update::Strings {
 
 // The update job's steps.
 inline constexpr const char* kParsingParameters = "Parse die Parameter!";
-inline constexpr const char* kCheckingDirectories =
-    "Überprüfe das Quell- und das Zielverzeichnis!";
+inline constexpr const char* kCheckingDirectories = "Überprüfe das Quell- und das Zielverzeichnis!";
 inline constexpr const char* kWaitingForCaller = "Warte auf den Aufrufer!";
 // window class, caption
 inline constexpr const char* kCallerStillRunning = "Finde den Aufrufer [%s, %s] noch im Speicher!";

@@ -53,10 +53,18 @@ std::string FindCmdLineSwitch(const std::vector<RTL::Parameters::Parameter>& par
   return {};
 }
 
-std::string GetSourceDir() { return ValueSwitch("s:"); }
-std::string GetDestDir() { return ValueSwitch("d:"); }
-std::string GetCallerExe() { return ValueSwitch("p:"); }
-std::string GetIniFile() { return ValueSwitch("i:"); }
+std::string GetSourceDir() {
+  return ValueSwitch("s:");
+}
+std::string GetDestDir() {
+  return ValueSwitch("d:");
+}
+std::string GetCallerExe() {
+  return ValueSwitch("p:");
+}
+std::string GetIniFile() {
+  return ValueSwitch("i:");
+}
 
 bool ExtractSwitchValue(std::string_view AParam, std::string_view ASwitch, std::string& AValue) {
   const std::size_t position = RTL::Text::AsciiUpper(AParam).find(RTL::Text::AsciiUpper(ASwitch));
@@ -81,7 +89,11 @@ void ParseWindowSwitches() {
   }
 }
 
-std::string GetCallerClass() { return WindowSwitches().callerClass; }
-std::string GetCallerCaption() { return WindowSwitches().callerCaption; }
+std::string GetCallerClass() {
+  return WindowSwitches().callerClass;
+}
+std::string GetCallerCaption() {
+  return WindowSwitches().callerCaption;
+}
 
 }  // namespace Update::Switches

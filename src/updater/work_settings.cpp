@@ -16,8 +16,8 @@ struct TApplication {
 
 // The known callers and their settings files, in the order the profile is searched.
 constexpr TApplication kApplications[] = {
-    {"Tally.exe", "NEBTally.ini"},   {"Quill.exe", "NEBQuill.ini"},
-    {"Porta.exe", "NEBTally.ini"},   {"NEBVoyo.exe", "NEBFare.ini"},
+    {"Tally.exe", "NEBTally.ini"},      {"Quill.exe", "NEBQuill.ini"},
+    {"Porta.exe", "NEBTally.ini"},      {"NEBVoyo.exe", "NEBFare.ini"},
     {"NEBHiring.exe", "NEBHiring.ini"},
 };
 

@@ -19,7 +19,8 @@ void RemoveTree(const std::string& directory) {
       RemoveTree(path);
       continue;
     }
-    Platform::SetNormalAttributes(path);
+    // A link's attributes would be its target's on POSIX.
+    if (!entry.isLink) Platform::SetNormalAttributes(path);
     if (entry.isDirectory) {
       Platform::RemoveEmptyDirectory(path);
     } else {

@@ -10,9 +10,11 @@ using Lines = std::vector<std::string>;
 
 class UpdateProgram : public E2E::UpdateWorld {
  protected:
+  // The caller's window is named: without a class and caption any window would match, and
+  // a Windows desktop always has some.
   std::string Switches(const std::string& extra = "") const {
     return "/s:" + Quoted(staging) + " /d:" + Quoted(installation) + " /p:" + Quoted(CallerExe()) +
-           " " + extra;
+           " c:/TQuillMainForm w:/Quill " + extra;
   }
   void WriteSettings(const std::string& text) {
     TestSupport::WriteFile(Installed("NEBQuill.ini"), text);
@@ -26,7 +28,8 @@ TEST_F(UpdateProgram, CompleteUpdateMovesFilesRunsTheToolAndRestartsTheCaller) {
   ASSERT_TRUE(Platform::SetReadOnly(Staged("readonly.txt"), true));
   TestSupport::WriteFile(Installed("Quill.dat"), "old data");
   ASSERT_TRUE(Platform::SetReadOnly(Installed("Quill.dat"), true));
-  WriteSettings("[DBParams]\r\nConnectType=1\r\nMSSQLServer=db\\sql\r\nMSSQLDatabase=Quill Daten\r\n");
+  WriteSettings(
+      "[DBParams]\r\nConnectType=1\r\nMSSQLServer=db\\sql\r\nMSSQLDatabase=Quill Daten\r\n");
 
   const Lines lines = RunUpdate(Switches("/i:" + Quoted(Installed("NEBQuill.ini")) + " l:/ " +
                                          Quoted(CallerExe()) + " --restarted"));
@@ -39,9 +42,9 @@ TEST_F(UpdateProgram, CompleteUpdateMovesFilesRunsTheToolAndRestartsTheCaller) {
   const Lines tail(lines.end() - 2, lines.end());
   EXPECT_EQ(tail, (Lines{"Führe das Datenbank-Update aus!", "Führe den Aufrufer wieder aus!"}));
   for (const char* name : {"Quill.dat", "readonly.txt", ".hidden.cfg"}) {
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "Kopiere Datei [" + Staged(name) + "] (1 Versuch)"),
-              lines.end())
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(), "Kopiere Datei [" + Staged(name) + "] (1 Versuch)"),
+        lines.end())
         << name;
   }
   EXPECT_EQ(rawOutput, ExpectedOutput(lines)) << "line ends and encoding of a redirect";
@@ -55,15 +58,16 @@ TEST_F(UpdateProgram, CompleteUpdateMovesFilesRunsTheToolAndRestartsTheCaller) {
 
   const Lines records = Records(2);
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0], "DBUpdate\t/srv:db\\sql\t/db:Quill Daten\t/du:\t/dp:\t/dis:0\t/ct:1\t/dt:3");
+  EXPECT_EQ(records[0],
+            "DBUpdate\t/srv:db\\sql\t/db:Quill Daten\t/du:\t/dp:\t/dis:0\t/ct:1\t/dt:3");
   EXPECT_EQ(records[1], "Quill\t--restarted");
 }
 
 TEST_F(UpdateProgram, MissingStagingFolderEndsQuietlyWithStatusZero) {
-  const Lines lines =
-      RunUpdate("/s:" + Quoted(root.Join("none")) + " /d:" + Quoted(installation));
+  const Lines lines = RunUpdate("/s:" + Quoted(root.Join("none")) + " /d:" + Quoted(installation));
   EXPECT_EQ(exitCode, 0);
-  EXPECT_EQ(lines, (Lines{"Parse die Parameter!", "Überprüfe das Quell- und das Zielverzeichnis!"}));
+  EXPECT_EQ(lines,
+            (Lines{"Parse die Parameter!", "Überprüfe das Quell- und das Zielverzeichnis!"}));
   EXPECT_TRUE(Records().empty());
 }
 

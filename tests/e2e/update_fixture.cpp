@@ -16,8 +16,12 @@ namespace {
 
 using TestSupport::ExecutableSuffix;
 
-bool OnWindows() { return Platform::NativePathStyle() == Platform::PathStyle::Windows; }
-std::string Separator() { return OnWindows() ? "\\" : "/"; }
+bool OnWindows() {
+  return Platform::NativePathStyle() == Platform::PathStyle::Windows;
+}
+std::string Separator() {
+  return OnWindows() ? "\\" : "/";
+}
 
 void CopyProgram(const std::string& from, const std::string& to) {
   ASSERT_TRUE(Platform::CopyFileReplacing(from, to)) << from << " -> " << to;
@@ -40,7 +44,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 constexpr const char* kRecordVariable = "UPDATE_TEST_RECORD";
-const char* ProfileVariable() { return OnWindows() ? "USERPROFILE" : "HOME"; }
+const char* ProfileVariable() {
+  return OnWindows() ? "USERPROFILE" : "HOME";
+}
 
 }  // namespace
 
@@ -72,12 +78,15 @@ std::string UpdateWorld::Staged(const std::string& name) const {
 std::string UpdateWorld::Installed(const std::string& name) const {
   return installation + Separator() + name;
 }
-std::string UpdateWorld::CallerExe() const { return Installed("Quill" + ExecutableSuffix()); }
+std::string UpdateWorld::CallerExe() const {
+  return Installed("Quill" + ExecutableSuffix());
+}
 
 std::vector<std::string> UpdateWorld::RunUpdate(const std::string& arguments) {
   const std::string program = TestSupport::TestProgramPath("Update" + ExecutableSuffix());
   // Enough for the 5-second pause after the window probes and a slow emulator.
-  const Platform::CapturedRun run = Platform::RunCaptured(TestSupport::Quoted(program) + " " + arguments, 120000);
+  const Platform::CapturedRun run =
+      Platform::RunCaptured(TestSupport::Quoted(program) + " " + arguments, 120000);
   EXPECT_TRUE(run.started) << program;
   EXPECT_FALSE(run.timedOut);
   exitCode = run.exitCode;

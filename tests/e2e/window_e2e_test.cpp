@@ -23,10 +23,9 @@ TEST_F(WindowProbe, CallerWindowThatStaysOpenIsProbed1000TimesThenTheUpdateGoesO
   if (!window.Shown()) GTEST_SKIP() << "no display to show a window on";
   TestSupport::WriteFile(Installed("NEBQuill.ini"), "[DBParams]\nConnectType=9\n");
 
-  const std::vector<std::string> lines =
-      RunUpdate("/s:" + Quoted(staging) + " /d:" + Quoted(installation) + " /p:" +
-                Quoted(CallerExe()) + " " + Quoted("c:/TQuillMainForm") + " " +
-                Quoted("w:/Quill - Kunden"));
+  const std::vector<std::string> lines = RunUpdate(
+      "/s:" + Quoted(staging) + " /d:" + Quoted(installation) + " /p:" + Quoted(CallerExe()) + " " +
+      Quoted("c:/TQuillMainForm") + " " + Quoted("w:/Quill - Kunden"));
 
   EXPECT_EQ(exitCode, 0);
   EXPECT_EQ(std::count(lines.begin(), lines.end(),
@@ -42,8 +41,8 @@ TEST_F(WindowProbe, WindowWithAnotherCaptionDoesNotHoldTheUpdate) {
   TestSupport::WriteFile(Installed("NEBQuill.ini"), "[DBParams]\nConnectType=9\n");
 
   const std::vector<std::string> lines =
-      RunUpdate("/s:" + Quoted(staging) + " /d:" + Quoted(installation) + " /p:" +
-                Quoted(CallerExe()) + " c:/TQuillMainForm w:/Quill");
+      RunUpdate("/s:" + Quoted(staging) + " /d:" + Quoted(installation) +
+                " /p:" + Quoted(CallerExe()) + " c:/TQuillMainForm w:/Quill");
 
   EXPECT_EQ(lines.size(), 6u) << rawOutput;
   EXPECT_EQ(lines[3], "Ermittle zu kopierende Dateien!") << "no probe line";

@@ -3,29 +3,11 @@
 // file is held ("locked", or "failed: <reason>") and deletes it again when it has let go.
 #include <string>
 
+#include "fakes/ready_release.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "rtl/parameters.h"
-
-namespace {
-
-constexpr std::uint32_t kPollMilliseconds = 20;
-constexpr std::uint32_t kGiveUpMilliseconds = 120000;
-
-void WriteText(const std::string& path, const std::string& text) {
-  auto file = Platform::File::Open(path, Platform::File::Mode::CreateAlwaysReadWrite);
-  if (file) file->Write(text.data(), text.size());
-}
-
-void WaitForFile(const std::string& path) {
-  for (std::uint32_t waited = 0; waited < kGiveUpMilliseconds && !Platform::FileExists(path);
-       waited += kPollMilliseconds) {
-    Platform::SleepMilliseconds(kPollMilliseconds);
-  }
-}
-
-}  // namespace
 
 int main() {
   const auto parameters = RTL::Parameters::Split(Platform::RawCommandLine());
@@ -40,8 +22,8 @@ int main() {
                            Platform::FileExists(path) ? Platform::File::Mode::OpenExistingReadWrite
                                                       : Platform::File::Mode::CreateAlwaysReadWrite,
                            &error);
-  WriteText(readyFile, held ? "locked" : "failed: " + error);
-  WaitForFile(releaseFile);
+  Fakes::WriteText(readyFile, held ? "locked" : "failed: " + error);
+  Fakes::WaitForFile(releaseFile);
   if (held) held->Close();
   Platform::DeleteOneFile(readyFile);
   return held ? 0 : 1;

@@ -65,7 +65,9 @@ int main() {
   const std::string name = ProgramName();
   const std::string arguments = Arguments();
   Record(name + arguments);
-  std::cerr << name << (name == "DBUpdate" ? " received:" : " restarted with:") << arguments
-            << std::endl;
+  std::string shown = arguments;
+  for (char& c : shown) c = c == '\t' ? ' ' : c;
+  std::cerr << name << (name == "DBUpdate" ? ": database update with" : ": restarted with")
+            << (shown.empty() ? " no arguments" : shown) << std::endl;
   return 0;
 }

@@ -17,7 +17,9 @@ class CmdLineTest : public ::testing::Test {
     TestSupport::WriteFile(path, lines);
     return path;
   }
-  std::string Params(const std::string& lines) { return CreateCmdLine(Settings(lines))->CalcParams(); }
+  std::string Params(const std::string& lines) {
+    return CreateCmdLine(Settings(lines))->CalcParams();
+  }
 
   TestSupport::ScopedTempDir dir_;
 };
@@ -29,7 +31,8 @@ TEST_F(CmdLineTest, EmptySectionGivesFirebirdWithEmptyValuesAndDefaults) {
 }
 
 TEST_F(CmdLineTest, MissingFileGivesFirebirdDefaults) {
-  EXPECT_EQ(CreateCmdLine(dir_.Join("none.ini"))->CalcParams(), R"(/db:"" /du:"" /dp:"" /ct:6 /dt:3 )");
+  EXPECT_EQ(CreateCmdLine(dir_.Join("none.ini"))->CalcParams(),
+            R"(/db:"" /du:"" /dp:"" /ct:6 /dt:3 )");
 }
 
 TEST_F(CmdLineTest, FirebirdWritesOptionalSwitchesOnlyWhenSet) {
@@ -58,14 +61,16 @@ TEST_F(CmdLineTest, MSSQLSingleSwitchesIncludeEmptyServerAndSecurity) {
 }
 
 TEST_F(CmdLineTest, ApplicationServerRunsNoTool) {
-  const auto byAppServer = CreateCmdLine(Settings("[DBParams]\nAppServer=host:8099\nConnectType=1\n"));
+  const auto byAppServer =
+      CreateCmdLine(Settings("[DBParams]\nAppServer=host:8099\nConnectType=1\n"));
   EXPECT_NE(dynamic_cast<TRemObjectsCmdLine*>(byAppServer.get()), nullptr);
   EXPECT_EQ(byAppServer->CalcParams(), "");
   EXPECT_EQ(Params("[DBParams]\nConnectType=9\n"), "");
 }
 
 TEST_F(CmdLineTest, ConnectTypeThatIsNoNumberCountsAsSix) {
-  EXPECT_EQ(Params("[DBParams]\nConnectType=fast\nDBType=1\n"), R"(/db:"" /du:"" /dp:"" /ct:6 /dt:1 )");
+  EXPECT_EQ(Params("[DBParams]\nConnectType=fast\nDBType=1\n"),
+            R"(/db:"" /du:"" /dp:"" /ct:6 /dt:1 )");
   EXPECT_EQ(Params("[DBParams]\nConnectType=0x9\n"), "") << "hexadecimal 9 is the app server";
 }
 

@@ -19,7 +19,7 @@ class FindIniFileTest : public ::testing::Test {
  protected:
   FindIniFileTest()
       : variable_(Platform::NativePathStyle() == Platform::PathStyle::Windows ? "USERPROFILE"
-                                                                               : "HOME"),
+                                                                              : "HOME"),
         saved_(Platform::EnvironmentValue(variable_)),
         profile_(root_.Join("profile")),
         app_(root_.Join("app")) {

@@ -20,7 +20,9 @@ class ScopedCommandLine {
 };
 
 // A path as one parameter of a command line.
-inline std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+inline std::string Quoted(const std::string& path) {
+  return "\"" + path + "\"";
+}
 
 // Stands in for the world beyond files: records pauses, window probes and started programs.
 struct FakeServices {

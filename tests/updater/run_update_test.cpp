@@ -30,8 +30,8 @@ class RunUpdateTest : public ::testing::Test {
   }
   std::string LockFile() const { return In(installation_, "update.neb"); }
   std::string Switches(const std::string& extra = "") const {
-    return "Update /s:" + Quoted(staging_) + " /d:" + Quoted(installation_) + " /p:" +
-           Quoted(In(installation_, "Quill.exe")) + " " + extra;
+    return "Update /s:" + Quoted(staging_) + " /d:" + Quoted(installation_) +
+           " /p:" + Quoted(In(installation_, "Quill.exe")) + " " + extra;
   }
   void Run(const std::string& commandLine) {
     ScopedCommandLine line(commandLine);
@@ -57,19 +57,18 @@ TEST_F(RunUpdateTest, CompleteRunAnnouncesEveryStepAndRestartsTheCaller) {
   Run(Switches("c:/TQuillForm w:/Quill l:/ " + Quoted(In(installation_, "Quill.exe")) + " /x"));
 
   const std::string copyLine = "Kopiere Datei [" + In(staging_, "Quill.exe") + "] (1 Versuch)";
-  EXPECT_EQ(log_.lines, (Strings{"Parse die Parameter!",
-                                 "Überprüfe das Quell- und das Zielverzeichnis!",
-                                 "Warte auf den Aufrufer!",
-                                 "Finde den Aufrufer [TQuillForm, Quill] noch im Speicher!",
-                                 "Finde den Aufrufer [TQuillForm, Quill] noch im Speicher!",
-                                 "Ermittle zu kopierende Dateien!", copyLine,
-                                 "Führe das Datenbank-Update aus!",
-                                 "Führe den Aufrufer wieder aus!"}));
+  EXPECT_EQ(log_.lines,
+            (Strings{"Parse die Parameter!", "Überprüfe das Quell- und das Zielverzeichnis!",
+                     "Warte auf den Aufrufer!",
+                     "Finde den Aufrufer [TQuillForm, Quill] noch im Speicher!",
+                     "Finde den Aufrufer [TQuillForm, Quill] noch im Speicher!",
+                     "Ermittle zu kopierende Dateien!", copyLine, "Führe das Datenbank-Update aus!",
+                     "Führe den Aufrufer wieder aus!"}));
   EXPECT_EQ(services_.pauses, (std::vector<std::uint32_t>{5000}));
   ASSERT_EQ(services_.started.size(), 2u);
   EXPECT_EQ(services_.started[0].first,
-            Update::Work::DatabaseUpdateCommandLine(installation_,
-                                                    R"(/db:"quill.fdb" /du:"" /dp:"" /ct:6 /dt:3 )"));
+            Update::Work::DatabaseUpdateCommandLine(
+                installation_, R"(/db:"quill.fdb" /du:"" /dp:"" /ct:6 /dt:3 )"));
   EXPECT_TRUE(services_.started[0].second) << "the job waits for the database update";
   EXPECT_EQ(services_.started[1].first, Quoted(In(installation_, "Quill.exe")) + " /x");
   EXPECT_FALSE(services_.started[1].second);
@@ -80,8 +79,8 @@ TEST_F(RunUpdateTest, CompleteRunAnnouncesEveryStepAndRestartsTheCaller) {
 
 TEST_F(RunUpdateTest, NoSwitchesEndsQuietlyAfterTwoLines) {
   Run("Update");
-  EXPECT_EQ(log_.lines, (Strings{"Parse die Parameter!",
-                                 "Überprüfe das Quell- und das Zielverzeichnis!"}));
+  EXPECT_EQ(log_.lines,
+            (Strings{"Parse die Parameter!", "Überprüfe das Quell- und das Zielverzeichnis!"}));
   EXPECT_TRUE(services_.started.empty());
   EXPECT_TRUE(services_.pauses.empty());
 }
@@ -93,16 +92,16 @@ TEST_F(RunUpdateTest, MissingInstallationFolderEndsQuietly) {
 }
 
 TEST_F(RunUpdateTest, StagingFolderWithTrailingSeparatorIsFound) {
-  Run("Update /s:" + Quoted(RTL::Paths::IncludeTrailingSeparator(staging_)) + " /d:" +
-      Quoted(installation_) + " /i:" + Quoted(In(installation_, "NEBQuill.ini")));
+  Run("Update /s:" + Quoted(RTL::Paths::IncludeTrailingSeparator(staging_)) +
+      " /d:" + Quoted(installation_) + " /i:" + Quoted(In(installation_, "NEBQuill.ini")));
   EXPECT_EQ(log_.lines.back(), "Führe den Aufrufer wieder aus!");
 }
 
 TEST_F(RunUpdateTest, WindowThatNeverClosesCosts1000ProbesThenTheJobGoesOn) {
   services_.windowShown = [](int) { return true; };
   Run(Switches());
-  const auto probes = std::count(log_.lines.begin(), log_.lines.end(),
-                                 "Finde den Aufrufer [, ] noch im Speicher!");
+  const auto probes =
+      std::count(log_.lines.begin(), log_.lines.end(), "Finde den Aufrufer [, ] noch im Speicher!");
   EXPECT_EQ(probes, 1000);
   EXPECT_EQ(services_.windowProbes, 1000);
   EXPECT_EQ(log_.lines.back(), "Führe den Aufrufer wieder aus!");
@@ -111,7 +110,8 @@ TEST_F(RunUpdateTest, WindowThatNeverClosesCosts1000ProbesThenTheJobGoesOn) {
 TEST_F(RunUpdateTest, WithoutRestartCommandTheCallersExecutableIsStarted) {
   Run(Switches());
   ASSERT_EQ(services_.started.size(), 2u);
-  EXPECT_EQ(services_.started[1].first, Update::Work::QuoteProgramPath(In(installation_, "Quill.exe")));
+  EXPECT_EQ(services_.started[1].first,
+            Update::Work::QuoteProgramPath(In(installation_, "Quill.exe")));
 }
 
 TEST_F(RunUpdateTest, ExistingFreeLockFileIsTakenAndRemoved) {
@@ -145,8 +145,9 @@ TEST_F(RunUpdateTest, LockFileHeldForWritingStopsTheJobAfter1000Attempts) {
     Update::Work::RunUpdate(log_.Sink(), services_.Make());
     FAIL() << "the lock file must not be obtainable";
   } catch (const Update::Work::EUpdateWork& e) {
-    EXPECT_EQ(e.Message(), "Die Datei " + LockFile() +
-                               " kann nicht erstellt werden! Bitte überprüfen Sie die Berechtigungen!");
+    EXPECT_EQ(e.Message(),
+              "Die Datei " + LockFile() +
+                  " kann nicht erstellt werden! Bitte überprüfen Sie die Berechtigungen!");
   }
   // 5 s after the probing, then one pause after each of the 1000 failed attempts.
   ASSERT_EQ(services_.pauses.size(), 1001u);

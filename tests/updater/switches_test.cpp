@@ -70,7 +70,8 @@ TEST(Switches, AbsentSwitchesGiveEmptyTexts) {
 }
 
 TEST(Switches, WindowClassFoundInAnyParameterContainingIt) {
-  for (const char* parameter : {"c:/TMainForm", "/c:/TMainForm", "x-c:/TMainForm", "C:/TMainForm"}) {
+  for (const char* parameter :
+       {"c:/TMainForm", "/c:/TMainForm", "x-c:/TMainForm", "C:/TMainForm"}) {
     ScopedCommandLine line(std::string("Update.exe ") + parameter + " \"w:/Quill  \" ");
     ParseWindowSwitches();
     EXPECT_EQ(GetCallerClass(), "TMainForm") << parameter;

@@ -132,8 +132,19 @@ TEST_F(TransferFilesTest, LinkedFolderInStagingIsRemovedWithoutTouchingItsTarget
   EXPECT_FALSE(Platform::DirectoryExists(staging_));
 }
 
+TEST_F(TransferFilesTest, StagingFolderThatIsTheInstallationFolderLosesNothing) {
+  WriteFile(Installed("Quill.exe"), "the only copy");
+  ScopedCommandLine line("Update /s:" + Quoted(installation_) + " /d:" + Quoted(installation_));
+
+  Update::Work::TransferFiles(log_.Sink(), services_.Make());
+
+  EXPECT_EQ(ReadFile(Installed("Quill.exe")), "the only copy");
+  EXPECT_EQ(services_.pauses.size(), 100u);
+}
+
 TEST_F(TransferFilesTest, MissingStagingFolderDoesNothing) {
-  ScopedCommandLine line("Update /s:" + Quoted(root_.Join("none")) + " /d:" + Quoted(installation_));
+  ScopedCommandLine line("Update /s:" + Quoted(root_.Join("none")) +
+                         " /d:" + Quoted(installation_));
   Update::Work::TransferFiles(log_.Sink(), services_.Make());
   EXPECT_TRUE(log_.lines.empty());
 }

@@ -126,8 +126,9 @@ int CopyFile(const std::string& source, const std::string& target) {
   if (S_ISDIR(sourceStatus.st_mode)) return EISDIR;
   struct stat targetStatus {};
   if (stat(target.c_str(), &targetStatus) == 0) {
+    // The same file reached by two paths: "copied" would let a move delete the only copy.
     if (targetStatus.st_dev == sourceStatus.st_dev && targetStatus.st_ino == sourceStatus.st_ino) {
-      return 0;  // the same file: it already is its own copy
+      return EINVAL;
     }
     if (S_ISDIR(targetStatus.st_mode)) return EISDIR;
   }

@@ -70,8 +70,9 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& directory) {
   do {
     const std::wstring_view name(data.cFileName);
     if (name == L"." || name == L"..") continue;
-    entries.push_back(
-        {Win32::ToUtf8(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    // Symbolic links and junctions are reparse points; the entry is the link, not its target.
+    entries.push_back({Win32::ToUtf8(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
   } while (FindNextFileW(find, &data));
   FindClose(find);
   return entries;

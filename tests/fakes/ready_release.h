@@ -1,0 +1,32 @@
+#pragma once
+
+// The hand-shake of the helper programs with the test that started them: a ready file the
+// program writes once it holds its resource, and a release file the test writes when the
+// program may let go.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+
+namespace Fakes {
+
+inline void WriteText(const std::string& path, const std::string& text) {
+  auto file = Platform::File::Open(path, Platform::File::Mode::CreateAlwaysReadWrite);
+  if (file) file->Write(text.data(), text.size());
+}
+
+// Polls until the file exists; gives up after two minutes so that a test that died never
+// leaves a helper behind for long.
+inline void WaitForFile(const std::string& path) {
+  constexpr std::uint32_t kPollMilliseconds = 20;
+  constexpr std::uint32_t kGiveUpMilliseconds = 120000;
+  for (std::uint32_t waited = 0; waited < kGiveUpMilliseconds && !Platform::FileExists(path);
+       waited += kPollMilliseconds) {
+    Platform::SleepMilliseconds(kPollMilliseconds);
+  }
+}
+
+}  // namespace Fakes

@@ -1,6 +1,6 @@
 # Checks the built Update.exe the way it ships, without running it: the machine it is for,
-# a console program, only system DLLs imported, the manifest that keeps it out of UAC and the
-# version resource of this project version.
+# a console program, only system DLLs imported, the manifest that keeps it out of UAC, the
+# version resource of this project version and the crash reporter's settings resource.
 #
 #   cmake -DEXE=<Update.exe> -DOBJDUMP=<objdump> -DEXPECTED_VERSION=<a.b.c.d> -DARCH=<x86|x64>
 #         -P check_exe.cmake
@@ -110,6 +110,16 @@ function(utf16_hex text out)
   string(REGEX REPLACE "(..)" "\\100" hex "${hex}")
   set(${out} "${hex}" PARENT_SCOPE)
 endfunction()
+
+# The crash reporter's settings: an RCDATA resource (type 10) named TEXVORA. Resource names
+# are stored in UTF-16, preceded by their length.
+if(NOT headers MATCHES "\n[0-9a-f]+   Entry: ID: 0x00000a,")
+  fail("no RCDATA resource (type 0x0a) in the resource directory")
+endif()
+utf16_hex("TEXVORA" texvora)
+if(NOT resources MATCHES "0700${texvora}")
+  fail("no resource named TEXVORA")
+endif()
 
 # The manifest: run with the caller's rights, and no UTF-8 code page, because redirected
 # output is written in the ANSI code page.

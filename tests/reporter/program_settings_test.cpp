@@ -1,0 +1,149 @@
+// Update's own settings source (src/reporter/settings/Update.settings), compiled here the way
+// the build compiles it into Update, with a deployment override of the tests' own.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "kProgramSettingsOverride.h"
+#include "kProgramSettingsSource.h"
+#include "reporter/settings/cipher.h"
+#include "reporter/settings/settings_stream.h"
+#include "settings_source.h"
+
+namespace {
+
+using namespace Reporter::Settings;
+using SettingsCompiler::ApplyOverrides;
+using SettingsCompiler::CompileSettings;
+using SettingsCompiler::ParseSettingsSource;
+using SettingsCompiler::SourceError;
+
+SettingsStreamContent Compile(std::string_view overrides) {
+  auto records = ParseSettingsSource(kProgramSettingsSource);
+  ApplyOverrides(records, overrides);
+  return ReadSettingsStream(CompileSettings(records));
+}
+
+// The first record of the name, as the settings lookup finds it.
+const SettingsProperty* Find(const SettingsStreamContent& content, std::string_view name) {
+  for (const SettingsProperty& property : content.properties) {
+    if (property.name == name) return &property;
+  }
+  return nullptr;
+}
+
+std::string Text(const SettingsStreamContent& content, std::string_view name) {
+  const SettingsProperty* property = Find(content, name);
+  EXPECT_NE(property, nullptr) << name;
+  if (!property) return {};
+  EXPECT_EQ(property->typ, ptString) << name;
+  return property->vStr;
+}
+
+TEST(ProgramSettings, HoldTheProgramsRecordsWithOnlySmtpPortTwice) {
+  const SettingsStreamContent content = Compile(kProgramSettingsOverride);
+  ASSERT_TRUE(content.headerValid);
+  EXPECT_FALSE(content.invalidTag);
+  ASSERT_EQ(content.properties.size(), 137u);
+  EXPECT_EQ(content.properties.front().name, "Enabled");
+  EXPECT_EQ(content.properties.back().name, "SendFailMsg");
+
+  std::map<std::string, std::vector<const SettingsProperty*>> byName;
+  for (const SettingsProperty& property : content.properties) {
+    byName[property.name].push_back(&property);
+  }
+  for (const auto& [name, records] : byName) {
+    if (name != "SmtpPort") {
+      EXPECT_EQ(records.size(), 1u) << name << " occurs more than once";
+    }
+  }
+  const auto& smtpPorts = byName["SmtpPort"];
+  ASSERT_EQ(smtpPorts.size(), 2u);
+  EXPECT_EQ(smtpPorts[0]->typ, ptInteger);
+  EXPECT_EQ(smtpPorts[0]->vInt, 25);
+  EXPECT_EQ(smtpPorts[1]->vInt, 0);
+
+  // Keys that take their value from the built-in defaults carry no record.
+  for (const char* absent :
+       {"MinDebugInfo", "CrashOnOverrun", "VersionVar", "AutoDelay", "MailFrom", "AddFields"}) {
+    EXPECT_EQ(Find(content, absent), nullptr) << absent;
+  }
+}
+
+TEST(ProgramSettings, CarryTheirValuesWithTheirKinds) {
+  const SettingsStreamContent content = Compile(kProgramSettingsOverride);
+  EXPECT_EQ(Text(content, "BugRepFile"), "bugreport.txt");
+  EXPECT_EQ(Text(content, "ExceptMsg"), "In der Applikation ist ein Fehler aufgetreten.");
+  EXPECT_EQ(Text(content, "FrozenMsg"), "Die Applikation reagiert nicht.");
+  EXPECT_EQ(Text(content, "BitFaultMsg"), "Datei \"%modname%\" scheint fehlerhaft zu sein!");
+  EXPECT_EQ(Text(content, "BugTrDescr"), "Details zum Fehler: \r\n%errorDetails%");
+  EXPECT_EQ(Text(content, "Plugins"), "modules|processes|hardware");
+  EXPECT_EQ(Text(content, "Assistant1"),
+            "SendAssistant|Fehlerbericht senden|ContactForm|DetailsForm|ScrShotForm");
+  EXPECT_EQ(Text(content, "F1Classes"), "EDBEditError");
+
+  const SettingsProperty* autoSend = Find(content, "AutoSend");
+  ASSERT_NE(autoSend, nullptr);
+  EXPECT_EQ(autoSend->typ, ptBoolean);
+  EXPECT_TRUE(autoSend->vBool);
+  const SettingsProperty* autoSaveIfNotSent = Find(content, "AutoSaveIfNotSent");
+  ASSERT_NE(autoSaveIfNotSent, nullptr);
+  EXPECT_EQ(autoSaveIfNotSent->typ, ptBoolean);
+  EXPECT_FALSE(autoSaveIfNotSent->vBool);
+  const SettingsProperty* freezeTimeout = Find(content, "FreezeTimeout");
+  ASSERT_NE(freezeTimeout, nullptr);
+  EXPECT_EQ(freezeTimeout->typ, ptInteger);
+  EXPECT_EQ(freezeTimeout->vInt, 60000);
+  const SettingsProperty* showCfg = Find(content, "F1ShowCfg");
+  ASSERT_NE(showCfg, nullptr);
+  EXPECT_EQ(showCfg->vInt, 3);
+}
+
+TEST(ProgramSettings, OverrideGivesTheTrackerAndAPasswordOnlyItsKeysOpen) {
+  const SettingsStreamContent content = Compile(kProgramSettingsOverride);
+  const std::string server = Text(content, "HttpServer");
+  const std::string account = Text(content, "BugTrAccount");
+  EXPECT_EQ(server, "https://tracker.example.net/");
+  EXPECT_EQ(account, "crashes@example.net");
+
+  // The override's value is trimmed and keeps everything after its first "=".
+  const std::string plain = "Zugang f\xC3\xBCr Berichte = 42";
+  const std::string stored = Text(content, "BugTrPassword");
+  EXPECT_EQ(stored.find("Zugang"), std::string::npos);
+  EXPECT_TRUE(Cipher::Base64Decode(stored));
+  EXPECT_EQ(Cipher::DecipherPassword(stored, account, server), plain);
+  EXPECT_NE(Cipher::DecipherPassword(stored, account, "https://other.example.net/"), plain);
+
+  // The passwords nobody set stay empty, and so undeciphered.
+  EXPECT_EQ(Text(content, "HttpPassword"), "");
+  EXPECT_EQ(Text(content, "SmtpPassword"), "");
+}
+
+TEST(ProgramSettings, WithoutOverrideNameNoTrackerToSendTo) {
+  const SettingsStreamContent content = Compile("");
+  ASSERT_EQ(content.properties.size(), 137u);
+  EXPECT_EQ(Text(content, "HttpServer"), "");
+  EXPECT_EQ(Text(content, "BugTrAccount"), "");
+  EXPECT_EQ(Text(content, "BugTrPassword"), "");
+  EXPECT_EQ(Text(content, "SmtpServer"), "");
+  EXPECT_EQ(Text(content, "MailAddr"), "");
+}
+
+TEST(ProgramSettings, OverrideRefusesKeysTheSourceDoesNotHold) {
+  auto records = ParseSettingsSource(kProgramSettingsSource);
+  // A misspelt key (names are case-sensitive) must fail the build, not be dropped silently.
+  for (const char* overrides : {"httpserver=https://x/", "HttpServer=https://x/\nAutoDelay=5"}) {
+    try {
+      ApplyOverrides(records, overrides);
+      ADD_FAILURE() << "accepted: " << overrides;
+    } catch (const SourceError& error) {
+      EXPECT_NE(std::string(error.what()).find("no record named"), std::string::npos)
+          << error.what();
+    }
+  }
+  EXPECT_THROW(ApplyOverrides(records, "HttpPort=https"), SourceError);
+}
+
+}  // namespace

@@ -8,7 +8,9 @@
 
 #include "kProgramSettingsOverride.h"
 #include "kProgramSettingsSource.h"
+#include "platform/process.h"
 #include "reporter/settings/cipher.h"
+#include "reporter/settings/reporter_settings.h"
 #include "reporter/settings/settings_stream.h"
 #include "settings_source.h"
 
@@ -144,6 +146,31 @@ TEST(ProgramSettings, OverrideRefusesKeysTheSourceDoesNotHold) {
     }
   }
   EXPECT_THROW(ApplyOverrides(records, "HttpPort=https"), SourceError);
+}
+
+// The program's resource read through the settings object, as the reporter reads it.
+TEST(ProgramSettings, ReadBackThroughTheAccessors) {
+  constexpr Platform::ModuleHandle kProgram = 0x0E0D0000;
+  const std::vector<std::uint8_t> resource = CompileSettings([] {
+    auto records = ParseSettingsSource(kProgramSettingsSource);
+    ApplyOverrides(records, kProgramSettingsOverride);
+    return records;
+  }());
+  SettingsLoadHooks hooks;
+  hooks.readResource = [&](Platform::ModuleHandle module) {
+    return module == kProgram ? std::optional<std::vector<std::uint8_t>>(resource) : std::nullopt;
+  };
+  hooks.showMessage = [](std::string_view, std::string_view) {};
+  TReporterSettings settings(kProgram, hooks);
+  ASSERT_TRUE(settings.IsValid());
+
+  EXPECT_EQ(settings.GetBugReportFile(), "bugreport.txt");
+  EXPECT_EQ(settings.GetExceptMsg(), "In der Applikation ist ein Fehler aufgetreten.");
+  EXPECT_EQ(settings.GetFrozenMsg(), "Die Applikation reagiert nicht.");
+  const std::string executable = Platform::ExecutablePath();
+  EXPECT_EQ(settings.GetTitleBar(), executable.substr(executable.find_last_of("\\/") + 1));
+  EXPECT_EQ(settings.GetSmtpPort(), 25);
+  EXPECT_TRUE(settings.GetAutoSend());
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace {
 // Depth first, each entry after everything inside it; failures are passed over. A link is
 // removed itself, never followed: its target lies outside the staging folder.
 void RemoveTree(const std::string& directory) {
-  // POSIX needs a writable folder to delete what is inside it.
+  // Normal attributes first: POSIX needs a writable folder to delete what is inside it, and
+  // Windows will not remove a read-only folder.
   Platform::SetNormalAttributes(directory);
   for (const Platform::DirectoryEntry& entry : Platform::ListDirectory(directory)) {
     const std::string path = RTL::Paths::Combine(directory, entry.name, /*validate=*/false);
@@ -27,7 +28,6 @@ void RemoveTree(const std::string& directory) {
       Platform::DeleteOneFile(path);
     }
   }
-  Platform::SetNormalAttributes(directory);
   Platform::RemoveEmptyDirectory(directory);
 }
 

@@ -22,10 +22,15 @@ using SettingsCompiler::CompileSettings;
 using SettingsCompiler::ParseSettingsSource;
 using SettingsCompiler::SourceError;
 
-SettingsStreamContent Compile(std::string_view overrides) {
+// The program's resource as the build compiles it with these overrides.
+std::vector<std::uint8_t> CompileProgramSettings(std::string_view overrides) {
   auto records = ParseSettingsSource(kProgramSettingsSource);
   ApplyOverrides(records, overrides);
-  return ReadSettingsStream(CompileSettings(records));
+  return CompileSettings(records);
+}
+
+SettingsStreamContent Compile(std::string_view overrides) {
+  return ReadSettingsStream(CompileProgramSettings(overrides));
 }
 
 // The first record of the name, as the settings lookup finds it.
@@ -151,11 +156,7 @@ TEST(ProgramSettings, OverrideRefusesKeysTheSourceDoesNotHold) {
 // The program's resource read through the settings object, as the reporter reads it.
 TEST(ProgramSettings, ReadBackThroughTheAccessors) {
   constexpr Platform::ModuleHandle kProgram = 0x0E0D0000;
-  const std::vector<std::uint8_t> resource = CompileSettings([] {
-    auto records = ParseSettingsSource(kProgramSettingsSource);
-    ApplyOverrides(records, kProgramSettingsOverride);
-    return records;
-  }());
+  const std::vector<std::uint8_t> resource = CompileProgramSettings(kProgramSettingsOverride);
   SettingsLoadHooks hooks;
   hooks.readResource = [&](Platform::ModuleHandle module) {
     return module == kProgram ? std::optional<std::vector<std::uint8_t>>(resource) : std::nullopt;

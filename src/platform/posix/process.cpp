@@ -1,7 +1,5 @@
 #include "platform/process.h"
 
-#include <errno.h>
-#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -15,30 +13,12 @@
 #include "platform/console.h"
 #include "platform/posix/child_start.h"
 #include "platform/posix/program_lookup.h"
+#include "platform/posix/system_files.h"
 
 namespace Platform {
-namespace {
-
-// Reads a whole file of /proc, whose size stat does not tell.
-std::string ReadProcFile(const char* path) {
-  std::string content;
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return content;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t count = read(fd, buffer, sizeof(buffer));
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) break;
-    content.append(buffer, static_cast<std::size_t>(count));
-  }
-  close(fd);
-  return content;
-}
-
-}  // namespace
 
 std::string RawCommandLine() {
-  const std::string arguments = ReadProcFile("/proc/self/cmdline");
+  const std::string arguments = Posix::ReadSystemFile("/proc/self/cmdline");
   std::vector<std::string> argv;
   for (std::size_t begin = 0; begin < arguments.size();) {
     std::size_t end = arguments.find('\0', begin);

@@ -1,0 +1,81 @@
+// Stage "FillFinalOutput": every remaining item resolved to module, unit, function and line.
+#include <algorithm>
+
+#include "reporter/report/tracer/trace_state.h"
+#include "reporter/settings/ignore_case.h"
+
+namespace Reporter::Tracer::Internal {
+namespace {
+
+// The code location an item stands for: its call instruction whenever that is known.
+Address Location(const TTraceState& state, const TInternalStackItem& item, int& function) {
+  function = -1;
+  for (const auto& link : item.Links[kOlder].Items) {
+    if (state.IsApproved(link.Func)) {
+      function = link.Func;
+      return link.CodeAddr;
+    }
+  }
+  for (const auto& link : item.Links[kOlder].Items) {
+    if (link.CodeAddr != 0) return link.CodeAddr;
+  }
+  const auto& newer = item.Links[kNewer];
+  if (newer.Chosen >= 0) return newer.Items[static_cast<std::size_t>(newer.Chosen)].CodeAddr;
+  return item.AfterInstr;
+}
+
+void AddDebugInfo(TTraceResult& result, const std::string& text) {
+  const bool known = std::any_of(
+      result.DebugInfos.begin(), result.DebugInfos.end(),
+      [&](const std::string& other) { return Reporter::Settings::SameIgnoreCase(other, text); });
+  if (!known) result.DebugInfos.push_back(text);
+}
+
+}  // namespace
+
+void FillFinalOutput(TTraceState& state, TTraceResult& result) {
+  auto& items = state.Items;
+  for (auto it = items.rbegin(); it != items.rend(); ++it) {
+    if (it->Invalid) continue;
+    auto& out = it->FinalOutput;
+    int function = -1;
+    out.Addr = Location(state, *it, function);
+    if (function >= 0) {
+      const auto& record = state.Functions[function];
+      out.PublicName = record.Name;
+      out.PublicAddr = record.Info.EntryPoint;
+      out.UnitName = Symbols::SplitQualifiedName(record.Name).Unit;
+    }
+    const int moduleIndex = state.Modules.ModuleOf(state.Memory, out.Addr);
+    if (moduleIndex < 0) {
+      out.ModuleName = "???";
+    } else {
+      const auto& module = state.Modules[moduleIndex];
+      out.ModuleName = module.FileName;
+      if (module.MapFile) {
+        const auto& map = *module.MapFile;
+        if (out.PublicName.empty()) {
+          const auto publicItem = map.FindPublic(out.Addr);
+          if (publicItem.IsValid) {
+            out.PublicName = publicItem.Name;
+            out.PublicAddr = publicItem.Address;
+          }
+        }
+        const auto segment = map.FindSegment(true, out.Addr);
+        if (segment.IsValid && !segment.UnitName.empty()) out.UnitName = segment.UnitName;
+        out.Line = std::max(map.FindLine(out.Addr), 0);
+        if (out.Line > 0 && out.PublicAddr != 0) {
+          out.PublicLine = std::max(map.FindLine(out.PublicAddr), 0);
+          if (state.Options.ShowRelLines && out.PublicLine > 0) {
+            out.RelLine = out.Line - out.PublicLine;
+          }
+        }
+        if (module.HasSymbolData) AddDebugInfo(result, module.FileName + "|" + map.MinDebugInfo());
+      }
+    }
+    if (result.Items.empty()) result.NewestAddress = out.Addr;
+    result.Items.push_back(out);
+  }
+}
+
+}  // namespace Reporter::Tracer::Internal

@@ -1,0 +1,20 @@
+# Runs the symbol extractor twice on a copy of a built program, which the build has given its
+# symbol data already: the extractor replaces the data with the same bytes each time.
+#   cmake -DEXTRACTOR=<tool> -DPROGRAM=<built program> -DWORK=<scratch folder> -P <this file>
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+get_filename_component(name ${PROGRAM} NAME)
+set(copy ${WORK}/${name})
+file(COPY_FILE ${PROGRAM} ${copy})
+file(SHA256 ${PROGRAM} expected)
+foreach(round 1 2)
+  execute_process(COMMAND ${EXTRACTOR} ${copy} RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "round ${round}: the extractor failed on ${copy}: ${result}")
+  endif()
+  file(SHA256 ${copy} actual)
+  if(NOT actual STREQUAL expected)
+    message(FATAL_ERROR "round ${round}: the extractor changed ${copy}")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${WORK})

@@ -1,0 +1,4 @@
+#include "call_chains.h"
+
+#define CHAIN_NAMESPACE TracerNoFramePointer
+#include "call_chains.inc"

@@ -1,0 +1,40 @@
+# The symbol extractor writes the symbol data that each program carries for the call stacks
+# of its bug reports. It must run on the build machine, also for cross builds, so it is always
+# built as an external project with the build machine's default compiler (no toolchain file)
+# into <build>/host-tools/symbol_extractor, and rebuilt (a no-op when nothing changed) on
+# every build, as the settings compiler is.
+include(ExternalProject)
+
+set(UPDATE_SYMBOL_EXTRACTOR_DIR ${CMAKE_BINARY_DIR}/host-tools/symbol_extractor)
+set(UPDATE_SYMBOL_EXTRACTOR
+    ${UPDATE_SYMBOL_EXTRACTOR_DIR}/symbol_extractor${CMAKE_HOST_EXECUTABLE_SUFFIX})
+set_property(GLOBAL PROPERTY UPDATE_SYMBOL_EXTRACTOR ${UPDATE_SYMBOL_EXTRACTOR})
+ExternalProject_Add(symbol_extractor_host
+  SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}
+  BINARY_DIR ${UPDATE_SYMBOL_EXTRACTOR_DIR}
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON
+  BUILD_BYPRODUCTS ${UPDATE_SYMBOL_EXTRACTOR})
+
+# The extractor's readers for the target too, so that tests can call them.
+add_library(update_symbol_extractor STATIC
+            ${CMAKE_CURRENT_LIST_DIR}/dwarf_lines.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/function_names.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/symbol_table_builder.cpp)
+target_include_directories(update_symbol_extractor PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(update_symbol_extractor PUBLIC update_symbols)
+
+# Appends the symbol data to the target's file after each link. The link step runs it, so a
+# relink always does; the target relinks when the extractor itself changes. A failure removes
+# the file, so that the next build links again instead of taking it for up to date.
+#   update_symbol_data(<target>)
+function(update_symbol_data target)
+  get_property(extractor GLOBAL PROPERTY UPDATE_SYMBOL_EXTRACTOR)
+  add_dependencies(${target} symbol_extractor_host)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${extractor})
+  add_custom_command(TARGET ${target} POST_BUILD
+                     COMMAND ${extractor} --delete-on-failure $<TARGET_FILE:${target}>
+                     COMMENT "Appending the symbol data of ${target}"
+                     VERBATIM)
+endfunction()

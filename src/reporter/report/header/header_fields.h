@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "reporter/report/sections/report_text.h"
+#include "reporter/settings/placeholders.h"
+
+// The header of a bug report: the machine, the program and the exception, one line each.
+namespace Reporter::Report {
+
+struct THeaderInput {
+  Settings::TLocalTime Time;               // when the reported exception was created
+  std::optional<std::string> VersionText;  // the module's version text, when it has one
+  std::uint64_t ExceptionNumber = 0;       // 1 for the first report of the process
+  bool Frozen = false;                     // a freeze: "EFrozen", FrozenMessage as message
+  std::string FrozenMessage;
+  std::string ExceptClass;    // as GetExceptClass gives it
+  std::string ExceptMessage;  // normalised; left out when equal to the class
+  TFieldPairs PluginFields;   // plugins without a section of their own
+};
+
+struct THeader {
+  TFieldPairs Fields;   // in order; values that came out empty are left out
+  int InsertIndex = 0;  // where fields added later go (the list's insertion index)
+};
+
+// Every header value, each computed in its own guard (a value that fails is left out);
+// "callstack crc" reads "will be calculated soon".
+THeader BuildHeaderFields(const THeaderInput& input);
+
+// Marks the reporter's start, from which "program up time" counts.
+void NoteReporterStart();
+
+}  // namespace Reporter::Report

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/posix/cpu_context.h"
 #include "platform/posix/memory_maps.h"
 #include "platform/posix/system_files.h"
 #include "platform/threads.h"
@@ -42,46 +43,6 @@ int CaptureSignal() {
   return SIGRTMIN + 5;
 }
 
-void CopyRegisters(const ucontext_t& context, TThreadContext& out) {
-  const greg_t* const r = context.uc_mcontext.gregs;
-  auto value = [](greg_t reg) {
-    return static_cast<std::uint64_t>(static_cast<std::uintptr_t>(reg));
-  };
-#if defined(__x86_64__)
-  out.Ax = value(r[REG_RAX]);
-  out.Bx = value(r[REG_RBX]);
-  out.Cx = value(r[REG_RCX]);
-  out.Dx = value(r[REG_RDX]);
-  out.Si = value(r[REG_RSI]);
-  out.Di = value(r[REG_RDI]);
-  out.R8 = value(r[REG_R8]);
-  out.R9 = value(r[REG_R9]);
-  out.R10 = value(r[REG_R10]);
-  out.R11 = value(r[REG_R11]);
-  out.R12 = value(r[REG_R12]);
-  out.R13 = value(r[REG_R13]);
-  out.R14 = value(r[REG_R14]);
-  out.R15 = value(r[REG_R15]);
-  out.Ip = value(r[REG_RIP]);
-  out.Sp = value(r[REG_RSP]);
-  out.Bp = value(r[REG_RBP]);
-  out.Flags = value(r[REG_EFL]);
-#elif defined(__i386__)
-  out.Ax = value(r[REG_EAX]);
-  out.Bx = value(r[REG_EBX]);
-  out.Cx = value(r[REG_ECX]);
-  out.Dx = value(r[REG_EDX]);
-  out.Si = value(r[REG_ESI]);
-  out.Di = value(r[REG_EDI]);
-  out.Ip = value(r[REG_EIP]);
-  out.Sp = value(r[REG_ESP]);
-  out.Bp = value(r[REG_EBP]);
-  out.Flags = value(r[REG_EFL]);
-#else
-#error "registers of this processor are not mapped"
-#endif
-}
-
 // Async-signal-safe only: no allocation, no locks; errno is kept for the interrupted code.
 void AnswerCapture(int, siginfo_t*, void* context) {
   const int savedErrno = errno;
@@ -90,7 +51,7 @@ void AnswerCapture(int, siginfo_t*, void* context) {
   if (request != 0 && gPendingThread.load() == static_cast<pid_t>(syscall(SYS_gettid))) {
     std::uint32_t expected = request;
     if (gPendingRequest.compare_exchange_strong(expected, 0)) {
-      CopyRegisters(*static_cast<const ucontext_t*>(context), gAnswer);
+      Posix::CopyRegisters(*static_cast<const ucontext_t*>(context), gAnswer);
       gAnswerThread = pthread_self();
       gAnswerRequest = request;
       sem_post(&gAnswered);
@@ -230,7 +191,7 @@ std::optional<TThreadContext> CaptureThreadContext(ThreadId thread,
   ucontext_t context;
   if (getcontext(&context) != 0) return std::nullopt;
   TThreadContext result;
-  CopyRegisters(context, result);
+  Posix::CopyRegisters(context, result);
   return result;
 }
 

@@ -1,0 +1,136 @@
+#include "platform/fault_hooks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+
+// Each fault runs in a child process (a death test): the hook checks what it was told and
+// ends the child with a status that names the kind, or with 1 when a fact was wrong.
+namespace {
+
+constexpr int kStatusBase = 40;
+
+int StatusOf(Platform::TFaultKind kind) {
+  return kStatusBase + static_cast<int>(kind);
+}
+
+// What the hook expects besides the kind.
+volatile Platform::TFaultAccess gExpectedAccess = Platform::TFaultAccess::Unknown;
+volatile bool gExpectNullData = false;
+volatile int gSink = 0;
+
+void CheckAndExit(const Platform::TFaultInfo& fault) {
+  bool right = fault.HasContext && fault.Thread == Platform::CurrentThreadId();
+  if (fault.Kind != Platform::TFaultKind::Abort) right = right && fault.Context.Ip == fault.Address;
+  if (gExpectNullData) right = right && fault.DataAddress == 0;
+  if (gExpectedAccess != Platform::TFaultAccess::Unknown)
+    right = right && fault.Access == gExpectedAccess;
+  std::_Exit(right ? StatusOf(fault.Kind) : 1);
+}
+
+void ReadNull() {
+  gExpectNullData = true;
+  gExpectedAccess = Platform::TFaultAccess::Read;
+  volatile int* pointer = nullptr;
+  gSink = *pointer;
+}
+
+void WriteNull() {
+  gExpectNullData = true;
+  gExpectedAccess = Platform::TFaultAccess::Write;
+  volatile int* pointer = nullptr;
+  *pointer = 1;
+}
+
+void DivideByZero() {
+  volatile int zero = 0;
+  gSink = 10 / zero;
+}
+
+// Deep enough to leave any stack; the array keeps every frame large and alive.
+int Recurse(int depth) {
+  volatile char frame[1024];
+  frame[0] = static_cast<char>(depth);
+  if (depth < 0) return 0;  // never: only keeps the compiler from calling this endless
+  return Recurse(depth + 1) + frame[0];
+}
+
+void OverflowTheStack() {
+  gSink = Recurse(0);
+}
+
+void IllegalInstruction() {
+  __builtin_trap();
+}
+
+void Abort() {
+  std::abort();
+}
+
+void InstallAndRun(void (*fault)()) {
+  if (!Platform::InstallFaultHook(CheckAndExit)) std::_Exit(2);
+  fault();
+  std::_Exit(3);
+}
+
+}  // namespace
+
+TEST(FaultHooks, EachFaultReachesTheHookWithItsKindAndRegisters) {
+  using Platform::TFaultKind;
+  const struct {
+    const char* name;
+    void (*fault)();
+    TFaultKind kind;
+  } cases[] = {
+      {"null read", ReadNull, TFaultKind::AccessViolation},
+      {"null write", WriteNull, TFaultKind::AccessViolation},
+      {"division by zero", DivideByZero, TFaultKind::IntDivideByZero},
+      {"stack overflow", OverflowTheStack, TFaultKind::StackOverflow},
+      {"illegal instruction", IllegalInstruction, TFaultKind::IllegalInstruction},
+      {"abort", Abort, TFaultKind::Abort},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EXIT(InstallAndRun(c.fault), testing::ExitedWithCode(StatusOf(c.kind)), "");
+  }
+}
+
+namespace {
+
+void EndTheFaultingThread(const Platform::TFaultInfo& fault) {
+  if (fault.Thread != Platform::CurrentThreadId()) std::_Exit(1);
+  Platform::ExitCurrentThread();
+}
+
+void FaultInASecondThreadThenGoOn() {
+  if (!Platform::InstallFaultHook(EndTheFaultingThread)) std::_Exit(2);
+  std::thread worker([] {
+    Platform::PrepareThreadForFaults();
+    WriteNull();
+  });
+  worker.join();
+  std::_Exit(7);
+}
+
+}  // namespace
+
+TEST(FaultHooks, AThreadEndedAfterItsFaultLeavesTheProcessRunning) {
+  EXPECT_EXIT(FaultInASecondThreadThenGoOn(), testing::ExitedWithCode(7), "");
+}
+
+TEST(FaultHooks, RemovingTheHookGivesFaultsBackToTheSystem) {
+  EXPECT_EXIT(
+      {
+        Platform::InstallFaultHook(CheckAndExit);
+        Platform::RemoveFaultHook();
+        WriteNull();
+        std::_Exit(3);
+      },
+      [](int status) {
+        for (int own : {0, 1, 2, 3, StatusOf(Platform::TFaultKind::AccessViolation)})
+          if (testing::ExitedWithCode(own)(status)) return false;
+        return true;
+      },
+      "");
+}

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "platform/path_style.h"
 #include "reporter/settings/reporter_settings.h"
 
 // The bug report file beside the executable (or in the user's application data when that
@@ -18,5 +20,23 @@ std::string ResolveReportPath(std::string_view name);
 // the file could not be written anywhere.
 bool SaveBugReportFile(std::string_view fileName, std::string_view report,
                        Settings::IReporterSettings& settings, bool automatic);
+
+// What the writer takes from the running program; tests put their own folders in.
+struct TReportFileContext {
+  std::string ExecutablePath;
+  Platform::PathStyle Style = Platform::NativePathStyle();
+  // Expands the placeholders of the fallback path.
+  std::function<std::string(std::string_view)> Expand;
+};
+
+// This program's executable and style; placeholders expanded for no module, the four of the
+// exception staying as they are.
+TReportFileContext ProgramReportFileContext();
+
+// SaveBugReportFile with the given context. This console program shows no save-as dialog, so
+// an interactive save (automatic false) writes to the configured place as well.
+bool SaveBugReportFile(std::string_view fileName, std::string_view report,
+                       Settings::IReporterSettings& settings, bool automatic,
+                       const TReportFileContext& context);
 
 }  // namespace Reporter::Report

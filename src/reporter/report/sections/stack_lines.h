@@ -24,6 +24,15 @@ TStackLines FormatStackLines(const Tracer::TStackTrace& items, const TSectionOpt
 // The table-driven CRC-32 step (reflected 0xEDB88320) without initial or final inversion.
 std::uint32_t CrcUpdate(std::uint32_t crc, std::span<const std::uint8_t> bytes);
 
+// The value one shown line contributes: the CRC, started with the offset inside the function,
+// of the lower-cased UTF-16LE module, unit and function names; the address itself when the
+// item has no module or function name.
+std::uint32_t StackLineValue(const Tracer::TStackItem& item);
+
+// running absorbing value as 4 bytes, least significant first (also how a thread's running
+// value is folded into the report's third check value).
+std::uint32_t CrcAbsorb(std::uint32_t running, std::uint32_t value);
+
 // Puts ">> created by " + creatorTitle + " at:" before the last line of a thread's text,
 // unless the text starts with ">".
 std::string InsertCreatorLine(const std::string& text, const std::string& creatorTitle);

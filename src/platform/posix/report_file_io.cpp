@@ -1,0 +1,88 @@
+// 32-bit builds: files beyond 2 GiB.
+#define _FILE_OFFSET_BITS 64
+
+#include "platform/report_file_io.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Platform {
+namespace {
+
+int Descriptor(std::intptr_t handle) {
+  return static_cast<int>(handle);
+}
+
+}  // namespace
+
+std::optional<ExclusiveFile> ExclusiveFile::OpenOrCreate(const std::string& path) {
+  int fd = -1;
+  do {
+    fd = open(path.c_str(), O_CLOEXEC | O_RDWR | O_CREAT, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return std::nullopt;
+  struct stat status {};
+  bool ok = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  while (ok && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EINTR) ok = false;
+  }
+  if (!ok) {
+    close(fd);
+    return std::nullopt;
+  }
+  return ExclusiveFile(fd);
+}
+
+ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept : handle_(other.handle_) {
+  other.handle_ = kInvalid;
+}
+
+ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = kInvalid;
+  }
+  return *this;
+}
+
+ExclusiveFile::~ExclusiveFile() {
+  Close();
+}
+
+bool ExclusiveFile::ReplaceContent(const void* data, std::size_t size) {
+  if (handle_ == kInvalid) return false;
+  const int fd = Descriptor(handle_);
+  if (lseek(fd, 0, SEEK_SET) != 0) return false;
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  std::size_t left = size;
+  while (left > 0) {
+    const ssize_t written = write(fd, bytes, left);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  int result = 0;
+  do {
+    result = ftruncate(fd, static_cast<off_t>(size));
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+}
+
+void ExclusiveFile::Close() {
+  if (handle_ == kInvalid) return;
+  close(Descriptor(handle_));  // releases the lock as well
+  handle_ = kInvalid;
+}
+
+bool CreateFolder(const std::string& path) {
+  if (mkdir(path.c_str(), 0777) == 0) return true;
+  struct stat status {};
+  return errno == EEXIST && stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+}  // namespace Platform

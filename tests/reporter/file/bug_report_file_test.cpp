@@ -1,0 +1,160 @@
+#include "reporter/report/file/bug_report_file.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "platform/file.h"
+#include "platform/file_system.h"
+#include "platform/report_file_io.h"
+#include "support/scoped_temp_dir.h"
+
+namespace Reporter::Report {
+namespace {
+
+// Settings that answer only the texts a test sets.
+class TFakeSettings : public Settings::IReporterSettings {
+ public:
+  std::map<std::string, std::string, std::less<>> Texts;
+
+  bool GetPropBool(std::string_view) override { return false; }
+  std::int32_t GetPropInt(std::string_view) override { return 0; }
+  std::uint32_t GetPropDw(std::string_view) override { return 0; }
+  std::string GetPropStr(std::string_view name) override {
+    const auto it = Texts.find(name);
+    return it == Texts.end() ? std::string() : it->second;
+  }
+  bool SetPropBool(std::string_view, bool) override { return false; }
+  bool SetPropInt(std::string_view, std::int32_t) override { return false; }
+  bool SetPropDw(std::string_view, std::uint32_t) override { return false; }
+  bool SetPropStr(std::string_view, std::string_view) override { return false; }
+  Settings::TReporterSettings* GetSelf() override { return nullptr; }
+  void FillFormCache(Settings::IFieldList&) override {}
+  void ReadFormCache(Settings::IFieldList&) override {}
+  Platform::ModuleHandle Module() override { return 0; }
+  std::shared_ptr<Settings::IFieldList> GetAdditionalFields() override { return nullptr; }
+  std::shared_ptr<Settings::IAttachmentList> GetAdditionalAttachments() override { return nullptr; }
+  std::string VersionVar() override { return {}; }
+};
+
+class BugReportFile : public testing::Test {
+ protected:
+  BugReportFile() {
+    TestSupport::MakeDirectory(folder_.Join("bin"));
+    context_.ExecutablePath = folder_.Join("bin") + Separator() + "Update.exe";
+    context_.Expand = [this](std::string_view text) {
+      std::string result(text);
+      const std::string pattern = "%userappdata%";
+      if (const auto at = result.find(pattern); at != std::string::npos) {
+        result.replace(at, pattern.size(), folder_.Join("appdata"));
+      }
+      return result;
+    };
+    settings_.Texts["BugRepFile"] = "bugreport.txt";
+  }
+
+  static std::string Separator() {
+    return Platform::NativePathStyle() == Platform::PathStyle::Windows ? "\\" : "/";
+  }
+  std::string InBin(const std::string& name) const {
+    return folder_.Join("bin") + Separator() + name;
+  }
+  std::string Fallback(const std::string& name) const {
+    return folder_.Join("appdata") + Separator() + "Update" + Separator() + name;
+  }
+  bool Save(std::string_view report, std::string_view fileName = {}) {
+    return SaveBugReportFile(fileName, report, settings_, true, context_);
+  }
+
+  TestSupport::ScopedTempDir folder_;
+  TReportFileContext context_;
+  TFakeSettings settings_;
+};
+
+TEST_F(BugReportFile, WritesUtf8WithoutMarkAndTwoLineEnds) {
+  ASSERT_TRUE(Save("user name : J\xC3\xBCrgen\r\nx"));
+  EXPECT_EQ(TestSupport::ReadFile(InBin("bugreport.txt")),
+            "user name : J\xC3\xBCrgen\r\nx\r\n\r\n");
+}
+
+TEST_F(BugReportFile, OverwritingALongerFileCutsItsTail) {
+  TestSupport::WriteFile(InBin("bugreport.txt"), std::string(500, 'o'));
+  ASSERT_TRUE(Save("first"));
+  ASSERT_TRUE(Save("2nd"));
+  EXPECT_EQ(TestSupport::ReadFile(InBin("bugreport.txt")), "2nd\r\n\r\n");
+}
+
+TEST_F(BugReportFile, EmptyReportWritesNothing) {
+  EXPECT_FALSE(Save(""));
+  EXPECT_FALSE(Platform::FileExists(InBin("bugreport.txt")));
+}
+
+TEST_F(BugReportFile, ParentStepsAndMissingFoldersAreHandled) {
+  settings_.Texts["BugRepFile"] = "..\\logs\\daily\\bugreport.txt";
+  ASSERT_TRUE(Save("r"));
+  const std::string path =
+      folder_.Join("logs") + Separator() + "daily" + Separator() + "bugreport.txt";
+  EXPECT_EQ(TestSupport::ReadFile(path), "r\r\n\r\n");
+}
+
+TEST_F(BugReportFile, ExplicitNameIsTakenAsItIs) {
+  const std::string path = folder_.Join("upload") + Separator() + "copy.txt";
+  ASSERT_TRUE(Save("r", path));
+  EXPECT_EQ(TestSupport::ReadFile(path), "r\r\n\r\n");
+  EXPECT_FALSE(Platform::FileExists(InBin("bugreport.txt")));
+}
+
+TEST_F(BugReportFile, FileHeldByAnotherHandleFallsBackToApplicationData) {
+  auto held = Platform::ExclusiveFile::OpenOrCreate(InBin("bugreport.txt"));
+  ASSERT_TRUE(held);
+  ASSERT_TRUE(Save("r\xC3\xA4"));
+  EXPECT_EQ(TestSupport::ReadFile(Fallback("bugreport.txt")), "r\xC3\xA4\r\n\r\n");
+  held->Close();
+  EXPECT_EQ(TestSupport::ReadFile(InBin("bugreport.txt")), "");
+}
+
+TEST_F(BugReportFile, FailedExplicitNameFallsBackToTheConfiguredName) {
+  const std::string path = folder_.Join("copy.txt");
+  auto held = Platform::ExclusiveFile::OpenOrCreate(path);
+  ASSERT_TRUE(held);
+  ASSERT_TRUE(Save("r", path));
+  EXPECT_EQ(TestSupport::ReadFile(Fallback("bugreport.txt")), "r\r\n\r\n");
+}
+
+TEST_F(BugReportFile, NameWithAFolderHasNoFallback) {
+  settings_.Texts["BugRepFile"] = "logs\\bugreport.txt";
+  TestSupport::MakeDirectory(InBin("logs"));
+  auto held = Platform::ExclusiveFile::OpenOrCreate(InBin("logs") + Separator() + "bugreport.txt");
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(Save("r"));
+  EXPECT_FALSE(Platform::DirectoryExists(folder_.Join("appdata")));
+}
+
+TEST(ProgramReportFileContext, KeepsTheExceptionPlaceholdersInTheFallbackName) {
+  const auto context = ProgramReportFileContext();
+  ASSERT_TRUE(context.Expand);
+  EXPECT_EQ(context.Expand("%exceptClass%-%exceptMsg%-%bugReport%-%errorDetails%.txt"),
+            "%exceptClass%-%exceptMsg%-%bugReport%-%errorDetails%.txt");
+  EXPECT_EQ(context.Expand("%userappdata%").find('%'), std::string::npos);
+}
+
+// POSIX has no mandatory sharing: the report file's lock and the program's other file opens
+// exclude each other, as Windows' sharing modes do.
+TEST(ExclusiveFile, ExcludesOtherOpensWhileHeld) {
+  TestSupport::ScopedTempDir folder;
+  const std::string path = folder.Join("held.txt");
+  auto held = Platform::ExclusiveFile::OpenOrCreate(path);
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(Platform::File::Open(path, Platform::File::Mode::OpenExistingRead));
+  EXPECT_FALSE(Platform::ExclusiveFile::OpenOrCreate(path));
+  held->Close();
+  auto reader = Platform::File::Open(path, Platform::File::Mode::OpenExistingRead);
+  ASSERT_TRUE(reader);
+  EXPECT_FALSE(Platform::ExclusiveFile::OpenOrCreate(path));
+  reader->Close();
+  EXPECT_TRUE(Platform::ExclusiveFile::OpenOrCreate(path));
+}
+
+}  // namespace
+}  // namespace Reporter::Report

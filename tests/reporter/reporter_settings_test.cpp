@@ -140,9 +140,12 @@ TEST_F(ReporterSettingsTest, OtherModuleAsksTheMainSettingsForWhatItLacks) {
 TEST_F(ReporterSettingsTest, TextsExpandPlaceholdersButKeepExceptionOnesAndTheFrozenMessage) {
   TSettingsStreamWriter writer;
   writer.AddUtf8Long("FrozenMsg", "%appname% hangs");
+  writer.AddUtf8Long("BugRepFile", "crash-%time%.txt");
   writer.AddUtf8Long("ExceptMsg", "%APPNAME%: %exceptMsg% (%exceptClass%)%LF%%bugReport%");
   const auto settings = Module(writer);
   EXPECT_EQ(settings->GetFrozenMsg(), "%appname% hangs");
+  // The report file's name is expanded only where it falls back to the user's folder.
+  EXPECT_EQ(settings->GetBugReportFile(), "crash-%time%.txt");
   EXPECT_EQ(settings->GetExceptMsg(),
             ExecutableFileName() + ": %exceptMsg% (%exceptClass%)\r\n%bugReport%");
   EXPECT_EQ(settings->GetTitleBar(), ExecutableFileName());

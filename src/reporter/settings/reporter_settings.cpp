@@ -1,6 +1,8 @@
 #include "reporter/settings/reporter_settings.h"
 
+#include <algorithm>
 #include <bit>
+#include <iterator>
 
 #include "platform/module_info.h"
 #include "reporter/settings/default_settings.h"
@@ -11,7 +13,10 @@
 namespace Reporter::Settings {
 namespace {
 
-constexpr std::string_view kUnexpandedKey = "FrozenMsg";
+// Returned as stored: the freeze message, and the report file's name, whose placeholders only
+// the fallback path in the user's folder expands (a name with %time% in the program folder is
+// taken as it stands).
+constexpr std::string_view kUnexpandedKeys[] = {"FrozenMsg", "BugRepFile"};
 constexpr std::string_view kScreenShotForm = "ScrShotForm";
 
 std::mutex& MainLock() {
@@ -152,7 +157,9 @@ std::string TReporterSettings::GetPropStr(std::string_view name) {
         fromMain = true;
         return main.GetPropStr(name);
       });
-  if (fromMain || name == kUnexpandedKey) return value;
+  if (fromMain || std::find(std::begin(kUnexpandedKeys), std::end(kUnexpandedKeys), name) !=
+                      std::end(kUnexpandedKeys))
+    return value;
   return ExpandOwnText(value);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "reporter/report/sections/report_text.h"
 #include "reporter/settings/placeholders.h"
@@ -30,7 +32,23 @@ struct THeader {
 // "callstack crc" reads "will be calculated soon".
 THeader BuildHeaderFields(const THeaderInput& input);
 
-// Marks the reporter's start, from which "program up time" counts.
+// One step of the header: the (key, value) pairs it produces, none when its line does not
+// apply. A value that comes out empty is produced but not stored.
+struct THeaderLine {
+  std::string Name;  // the key, or the first of the keys the step may use
+  std::function<TFieldPairs(const THeaderInput&)> Produce;
+};
+
+// This program's header steps, in the order of the lines.
+std::vector<THeaderLine> StandardHeaderLines();
+
+// Runs each step in its own guard: a step that throws produces nothing. Values are stored
+// trimmed. InsertIndex is the number of pairs produced before "callstack crc" minus one
+// (empty ones included); the number of stored fields when no step produced it.
+THeader BuildHeaderFields(const THeaderInput& input, const std::vector<THeaderLine>& lines);
+
+// Marks the reporter's start, from which "program up time" counts (else from the process's
+// start), and makes the header's operating-system text the settings' "%os%".
 void NoteReporterStart();
 
 }  // namespace Reporter::Report

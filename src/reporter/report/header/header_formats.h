@@ -13,5 +13,7 @@ std::string DurationToStr(std::int64_t seconds);
 std::string SizeToStr(std::uint64_t bytes, char decimalSeparator);
 // The same with this machine's decimal separator, read once.
 std::string SizeToStr(std::uint64_t bytes);
+// That separator: the first character of the user's, "," when it cannot be read.
+char ReportDecimalSeparator();
 
 }  // namespace Reporter::Report

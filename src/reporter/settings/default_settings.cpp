@@ -52,6 +52,7 @@ constexpr std::array<TDefaultRecord, kDefaultSettingsCount> kDefaults = {{
     {"UploadViaHttp", ptBoolean, false, 0, ""},
     {"HttpServer", ptString, false, 0, ""},
     {"HttpSsl", ptBoolean, false, 0, ""},
+    {"HttpCheckCert", ptBoolean, true, 0, ""},
     {"HttpPort", ptInteger, false, 0, ""},
     {"HttpAccount", ptString, false, 0, ""},
     {"HttpPassword", ptString, false, 0, ""},

@@ -147,6 +147,7 @@ class IReporterSettings : public IPropertyAccess {
   void SetHttpServer(std::string_view value) { SetPropStr("HttpServer", value); }
   bool GetHttpSsl() { return GetPropBool("HttpSsl"); }
   void SetHttpSsl(bool value) { SetPropBool("HttpSsl", value); }
+  bool GetHttpCheckCertificate() { return GetPropBool("HttpCheckCert"); }
   std::int32_t GetHttpPort() { return GetPropInt("HttpPort"); }
   void SetHttpPort(std::int32_t value) { SetPropInt("HttpPort", value); }
   std::string GetHttpAccount() { return GetPropStr("HttpAccount"); }

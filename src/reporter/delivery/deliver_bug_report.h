@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "reporter/delivery/progress_alert.h"
+#include "reporter/delivery/win_http.h"
+#include "reporter/settings/reporter_settings.h"
+
+// Sends a finished bug report: here as a new case in the bug tracker, with the report file
+// attached.
+namespace Reporter::Delivery {
+
+// What a delivery needs from the reported exception; the exception processing fills it.
+struct TDeliveryRequest {
+  // The reported exception's settings; kept alive by the sending thread.
+  std::shared_ptr<Settings::IReporterSettings> settings;
+  std::string bugReport;
+  // Taken from the report's header lines "exception class" and "exception message" and its
+  // section "error details" when left empty.
+  std::string exceptClass;
+  std::string exceptMsg;
+  std::string errorDetails;
+  // Where the report was saved; empty: the "BugRepFile" setting made absolute.
+  std::string savedReportFile;
+  // Whether the exception's report was written to that file.
+  bool reportWasSaved = true;
+  // Called after a successful send: the exception's report counts as sent.
+  std::function<void()> markSent;
+  // Called when a fresh copy had to be written for a report that was never saved, so that it
+  // still counts as not saved.
+  std::function<void()> markNotSaved;
+  // The reporter's temporary folder; empty: the system's, then "<program>.Exvora".
+  std::string temporaryFolder;
+  std::shared_ptr<IProgressAlert> progress;  // none: a silent one
+  bool mayUseThread = true;
+  bool background = false;
+  bool hidden = true;
+  // Replaces the HTTP client's time-outs and library (tests).
+  std::uint32_t connectTimeoutMs = 60000;
+  std::uint32_t receiveTimeoutMs = 30000;
+  THttpSessionFactory sessionFactory;
+};
+
+// True when the report was delivered, or (when a thread may be used and the call is not one
+// already) when the sending thread started; its handle goes to sendThread when given, else
+// it runs detached.
+bool DeliverBugReport(TDeliveryRequest request, std::thread* sendThread = nullptr);
+
+// The reporter's temporary folder: the system's temporary folder (else the user's
+// application data), then the program's name without extension and ".Exvora". Created when
+// missing; "" when it cannot be.
+std::string ReporterTemporaryFolder();
+
+}  // namespace Reporter::Delivery

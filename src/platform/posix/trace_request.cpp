@@ -1,0 +1,151 @@
+#include "platform/trace_request.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "platform/process.h"
+
+// The request is a real-time signal whose value is the limit. Its handler only writes the
+// limit into a pipe; a listener thread reads it and runs the entry on a thread of its own, as a
+// remote thread would. The answer goes into the shared-memory object the tool made: a word
+// that turns from 0 to 1 when the text is complete, then the text and its zero byte.
+namespace Platform {
+namespace {
+
+constexpr std::size_t kHeaderSize = 8;
+
+int RequestSignal() {
+  return SIGRTMIN + 6;
+}
+
+std::string BlockName(std::uint32_t processId) {
+  return "/OrloTraceProcessMap." + std::to_string(processId);
+}
+
+std::atomic<TTraceTextSource> gSource{nullptr};
+int gPipe[2] = {-1, -1};
+bool gListening = false;
+
+void OnRequest(int, siginfo_t* info, void*) {
+  const int savedErrno = errno;
+  const std::int32_t limit = info->si_value.sival_int;
+  if (write(gPipe[1], &limit, sizeof limit) < 0) {
+    // A full pipe drops the request: the tool times out.
+  }
+  errno = savedErrno;
+}
+
+void WriteAnswer(const std::string& text, std::int32_t limit) {
+  const int file = shm_open(BlockName(static_cast<std::uint32_t>(getpid())).c_str(), O_RDWR, 0);
+  if (file < 0) return;
+  const std::size_t size = kHeaderSize + static_cast<std::size_t>(limit);
+  void* view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
+  close(file);
+  if (view == MAP_FAILED) return;
+  auto* bytes = static_cast<char*>(view);
+  const std::size_t length = std::min(text.size(), static_cast<std::size_t>(limit) - 1);
+  std::memcpy(bytes + kHeaderSize, text.data(), length);
+  bytes[kHeaderSize + length] = '\0';
+  reinterpret_cast<std::atomic<std::uint32_t>*>(bytes)->store(1);
+  munmap(view, size);
+}
+
+std::uint32_t RunTraceEntry(std::int32_t limit) {
+  const TTraceTextSource source = gSource.load();
+  if (source == nullptr) return 1;
+  const std::string text = source(limit);
+  // POSIX has no clipboard of its own; a limit below 1 asks for nothing else.
+  if (limit >= 1) WriteAnswer(text, limit);
+  return 0;
+}
+
+void Listen() {
+  std::int32_t limit = 0;
+  for (;;) {
+    const ssize_t got = read(gPipe[0], &limit, sizeof limit);
+    if (got == sizeof limit) {
+      std::thread(RunTraceEntry, limit).join();
+    } else if (got < 0 && errno == EINTR) {
+      continue;
+    } else {
+      return;  // the write end was closed
+    }
+  }
+}
+
+}  // namespace
+}  // namespace Platform
+
+// The entry under the name the Windows build exports.
+extern "C" std::uint32_t OrloTraceProcess(std::int32_t limit) {
+  return Platform::RunTraceEntry(limit);
+}
+
+namespace Platform {
+
+bool InstallTraceEntry(TTraceTextSource source) {
+  gSource.store(source);
+  if (gListening) return true;
+  if (pipe2(gPipe, O_CLOEXEC) != 0) return false;
+  fcntl(gPipe[1], F_SETFL, O_NONBLOCK);
+  struct sigaction action {};
+  action.sa_sigaction = OnRequest;
+  action.sa_flags = SA_SIGINFO | SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  if (sigaction(RequestSignal(), &action, nullptr) != 0) {
+    close(gPipe[0]);
+    close(gPipe[1]);
+    return false;
+  }
+  std::thread(Listen).detach();
+  gListening = true;
+  return true;
+}
+
+void RemoveTraceEntry() {
+  gSource.store(nullptr);
+}
+
+std::optional<std::string> RequestTrace(std::uint32_t processId, std::int32_t limit,
+                                        std::uint32_t timeoutMilliseconds) {
+  if (limit < 1) limit = 1;
+  const std::string name = BlockName(processId);
+  shm_unlink(name.c_str());  // left over from a tool that died
+  const int file = shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR, 0600);
+  if (file < 0) return std::nullopt;
+  const std::size_t size = kHeaderSize + static_cast<std::size_t>(limit);
+  void* view = ftruncate(file, static_cast<off_t>(size)) == 0
+                   ? mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, file, 0)
+                   : MAP_FAILED;
+  close(file);
+  std::optional<std::string> answer;
+  if (view != MAP_FAILED) {
+    const auto* done = reinterpret_cast<const std::atomic<std::uint32_t>*>(view);
+    sigval value{};
+    value.sival_int = limit;
+    if (sigqueue(static_cast<pid_t>(processId), RequestSignal(), value) == 0) {
+      constexpr std::uint32_t kPoll = 10;
+      for (std::uint32_t waited = 0; waited <= timeoutMilliseconds; waited += kPoll) {
+        if (done->load() == 1) {
+          answer = std::string(static_cast<const char*>(view) + kHeaderSize);
+          break;
+        }
+        SleepMilliseconds(kPoll);
+      }
+    }
+    munmap(view, size);
+  }
+  shm_unlink(name.c_str());
+  return answer;
+}
+
+}  // namespace Platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// A tool outside a running process asks it for a report of all its threads. The process runs
+// its exported entry OrloTraceProcess(limit) on a thread of its own; the entry writes the text
+// (UTF-8) into a shared block the tool made, cut to limit - 1 bytes and a zero byte, or puts
+// it on the clipboard when limit is below 1. Windows starts a remote thread at the export and
+// shares a named file mapping; POSIX asks with a real-time signal that carries the limit and
+// shares a POSIX shared-memory object named after the process.
+namespace Platform {
+
+// Builds the text; runs on the entry's thread.
+using TTraceTextSource = std::string (*)(std::int32_t limit);
+
+// Makes the process answer trace requests with the source's text. False when the process
+// cannot (POSIX: the listener could not be set up).
+bool InstallTraceEntry(TTraceTextSource source);
+void RemoveTraceEntry();
+
+// Asks the process for its text and waits for it at most timeoutMilliseconds. None when the
+// process cannot be reached, does not answer in time or answered nothing.
+std::optional<std::string> RequestTrace(std::uint32_t processId, std::int32_t limit,
+                                        std::uint32_t timeoutMilliseconds);
+
+}  // namespace Platform

@@ -1,6 +1,5 @@
 #include "reporter/report/sections/location_resolver.h"
 
-#include <algorithm>
 #include <mutex>
 
 #include "reporter/report/symbols/map_file.h"
@@ -22,22 +21,9 @@ std::optional<Tracer::TFinalOutput> ResolveAddress(Tracer::Address address, bool
     Tracer::TFinalOutput out;
     out.Addr = address;
     out.ModuleName = module.FileName;
-    if (!module.MapFile) return out;
-    const auto& map = *module.MapFile;
-    const auto publicItem = map.FindPublic(address);
-    if (publicItem.IsValid) {
-      out.PublicName = publicItem.Name;
-      out.PublicAddr = publicItem.Address;
-    }
-    const auto segment = map.FindSegment(true, address);
-    out.UnitName = segment.IsValid && !segment.UnitName.empty()
-                       ? segment.UnitName
-                       : Symbols::SplitQualifiedName(out.PublicName).Unit;
-    out.Line = std::max(map.FindLine(address), 0);
-    if (out.Line > 0 && out.PublicAddr != 0) {
-      out.PublicLine = std::max(map.FindLine(out.PublicAddr), 0);
-      if (relLines && out.PublicLine > 0) out.RelLine = out.Line - out.PublicLine;
-    }
+    // A function found by name tells its unit when the symbol source names none.
+    Tracer::ResolveInModule(module, out, relLines);
+    if (out.UnitName.empty()) out.UnitName = Symbols::SplitQualifiedName(out.PublicName).Unit;
     return out;
   } catch (...) {
     return std::nullopt;

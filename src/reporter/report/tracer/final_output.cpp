@@ -52,24 +52,9 @@ void FillFinalOutput(TTraceState& state, TTraceResult& result) {
     } else {
       const auto& module = state.Modules[moduleIndex];
       out.ModuleName = module.FileName;
+      ResolveInModule(module, out, state.Options.ShowRelLines);
       if (module.MapFile) {
         const auto& map = *module.MapFile;
-        if (out.PublicName.empty()) {
-          const auto publicItem = map.FindPublic(out.Addr);
-          if (publicItem.IsValid) {
-            out.PublicName = publicItem.Name;
-            out.PublicAddr = publicItem.Address;
-          }
-        }
-        const auto segment = map.FindSegment(true, out.Addr);
-        if (segment.IsValid && !segment.UnitName.empty()) out.UnitName = segment.UnitName;
-        out.Line = std::max(map.FindLine(out.Addr), 0);
-        if (out.Line > 0 && out.PublicAddr != 0) {
-          out.PublicLine = std::max(map.FindLine(out.PublicAddr), 0);
-          if (state.Options.ShowRelLines && out.PublicLine > 0) {
-            out.RelLine = out.Line - out.PublicLine;
-          }
-        }
         if (module.HasSymbolData) AddDebugInfo(result, module.FileName + "|" + map.MinDebugInfo());
       }
     }

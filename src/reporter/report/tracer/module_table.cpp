@@ -66,4 +66,23 @@ int TModuleTable::Create(const Platform::TMemoryRegion& region) {
   return static_cast<int>(entries_.size() - 1);
 }
 
+void ResolveInModule(const TModuleEntry& module, TFinalOutput& out, bool relLines) {
+  if (!module.MapFile) return;
+  const auto& map = *module.MapFile;
+  if (out.PublicName.empty()) {
+    const auto publicItem = map.FindPublic(out.Addr);
+    if (publicItem.IsValid) {
+      out.PublicName = publicItem.Name;
+      out.PublicAddr = publicItem.Address;
+    }
+  }
+  const auto segment = map.FindSegment(true, out.Addr);
+  if (segment.IsValid && !segment.UnitName.empty()) out.UnitName = segment.UnitName;
+  out.Line = std::max(map.FindLine(out.Addr), 0);
+  if (out.Line > 0 && out.PublicAddr != 0) {
+    out.PublicLine = std::max(map.FindLine(out.PublicAddr), 0);
+    if (relLines && out.PublicLine > 0) out.RelLine = out.Line - out.PublicLine;
+  }
+}
+
 }  // namespace Reporter::Tracer

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reporter/report/tracer/trace_types.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,5 +47,9 @@ class TModuleTable {
 
 // The file name part of a path, after the last "/" or "\".
 std::string FileNameOf(const std::string& path);
+
+// Fills in what the module's symbol source knows of out.Addr: the function (unless one is set
+// already), the unit, the line and, with relLines, the line relative to the function's first.
+void ResolveInModule(const TModuleEntry& module, TFinalOutput& out, bool relLines);
 
 }  // namespace Reporter::Tracer

@@ -25,12 +25,13 @@ struct TUserAccount {
 };
 TUserAccount CurrentUserAccount();
 
-// Whom the system is registered to; both empty where the system keeps no such record.
+// Whom the system is registered to; none where the system keeps no such record (POSIX), so
+// that the report has no line for it at all.
 struct TRegisteredOwner {
   std::string Owner;
   std::string Organization;
 };
-TRegisteredOwner RegisteredOwner();
+std::optional<TRegisteredOwner> RegisteredOwner();
 
 // ----- The system.
 

@@ -1,19 +1,51 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <vector>
 
-// The program's exception classes: each carries a readable (German) message.
+// The program's exception classes: each carries a readable (German) message. A raised
+// exception also remembers where it was raised and the return addresses at that moment,
+// because the outermost handler sees it only after the stack has been unwound.
 namespace RTL {
+
+// Fills buffer with the calling code's return addresses, innermost first, leaving out the
+// first `skip` of them; returns how many were stored.
+using TStackCapture = std::size_t (*)(std::uintptr_t* buffer, std::size_t capacity,
+                                      std::size_t skip);
+// Installed once at start-up by the crash reporter; until then nothing is captured.
+void SetStackCapture(TStackCapture capture);
+TStackCapture StackCapture();
 
 class Exception : public std::exception {
  public:
-  explicit Exception(std::string message) : message_(std::move(message)) {}
+  explicit Exception(std::string message);
   const char* what() const noexcept override { return message_.c_str(); }
   const std::string& Message() const { return message_; }
 
+  // The code that created the object (its constructor's return address): where it was raised.
+  std::uintptr_t RaiseAddress() const { return raiseAddress_; }
+  // The return addresses at construction, innermost first; empty without a capture.
+  const std::vector<std::uintptr_t>& PreparedStack() const { return preparedStack_; }
+
+  // The dynamic class's name without namespaces ("EUpdateWork"), and that of every ancestor,
+  // the class itself first.
+  std::string ClassName() const;
+  std::vector<std::string> ClassNames() const;
+
  private:
   std::string message_;
+  std::uintptr_t raiseAddress_ = 0;
+  std::vector<std::uintptr_t> preparedStack_;
+};
+
+// An operation was cancelled on purpose; never reported.
+class EAbort : public Exception {
+ public:
+  EAbort();
+  using Exception::Exception;
 };
 
 // A file could not be opened or created.

@@ -1,9 +1,10 @@
 // TraceTarget <ready-file> <release-file>: answers trace requests with a text that names its
 // process and the limit asked for, writes its process id into <ready-file> once it answers,
-// and ends when <release-file> appears.
+// and ends when <release-file> appears, deleting <ready-file> as it goes.
 #include <string>
 
 #include "fakes/ready_release.h"
+#include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/system_lists.h"
 #include "platform/trace_request.h"
@@ -24,5 +25,6 @@ int main() {
   if (!Platform::InstallTraceEntry(Answer)) return 1;
   Fakes::WriteText(parameters[1].text, std::to_string(Platform::CurrentProcessId()));
   Fakes::WaitForFile(parameters[2].text);
+  Platform::DeleteOneFile(parameters[1].text);
   return 0;
 }

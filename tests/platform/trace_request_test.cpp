@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fakes/ready_release.h"
+#include "platform/file_system.h"
 #include "platform/process.h"
 #include "support/helper_process.h"
 #include "support/scoped_temp_dir.h"
@@ -25,7 +26,12 @@ class TraceTargetTest : public testing::Test {
     Platform::SleepMilliseconds(50);  // the id is written in one go, but give it its moment
     processId_ = static_cast<std::uint32_t>(std::stoul(TestSupport::ReadFile(ready_)));
   }
-  void TearDown() override { TestSupport::WriteFile(release_, "go"); }
+  // The process must see the release before the folder goes.
+  void TearDown() override {
+    TestSupport::WriteFile(release_, "go");
+    for (int waited = 0; waited < 10000 && Platform::FileExists(ready_); waited += 20)
+      Platform::SleepMilliseconds(20);
+  }
 
   TestSupport::ScopedTempDir dir_;
   std::string ready_;

@@ -75,8 +75,8 @@ TUserAccount CurrentUserAccount() {
 }
 
 // Linux keeps no registered owner.
-TRegisteredOwner RegisteredOwner() {
-  return {};
+std::optional<TRegisteredOwner> RegisteredOwner() {
+  return std::nullopt;
 }
 
 }  // namespace Platform

@@ -46,7 +46,7 @@ TUserAccount CurrentUserAccount() {
   return account;
 }
 
-TRegisteredOwner RegisteredOwner() {
+std::optional<TRegisteredOwner> RegisteredOwner() {
   constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion";
   TRegisteredOwner owner;
   owner.Owner = Win32::ReadMachineText(kKey, L"RegisteredOwner").value_or(std::string());

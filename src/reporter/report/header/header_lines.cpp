@@ -69,8 +69,12 @@ std::vector<THeaderLine> StandardHeaderLines() {
       // Always produced, also outside a remote session, where it counts without a line.
       Always("wts client name", [](Input) { return Platform::RemoteClientName(); }),
       Always("user name", [](Input) { return UserText(Platform::CurrentUserAccount()); }),
-      Always("registered owner",
-             [](Input) { return RegisteredOwnerText(Platform::RegisteredOwner()); }),
+      WhenPresent("registered owner",
+                  [](Input) -> std::optional<std::string> {
+                    const auto owner = Platform::RegisteredOwner();
+                    if (!owner) return std::nullopt;
+                    return RegisteredOwnerText(*owner);
+                  }),
       Always("operating system", [](Input) { return OperatingSystemText(); }),
       Always("system language", [](Input) { return Platform::SystemLanguageName(); }),
       Always("system up time",

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "reporter/report/system_lists/list_columns.h"
 #include "reporter/report/tracer/trace_types.h"
 
 namespace Reporter::Report {
@@ -15,7 +16,6 @@ std::string HexAddress(Tracer::Address address);
 // A number in lower-case hexadecimal, zero-padded to at least `digits` digits.
 std::string HexNumber(std::uint64_t value, int digits = 1);
 
-// The length of a UTF-8 text in UTF-16 units, as the report's columns are counted.
-std::size_t TextWidth(std::string_view text);
+// TextWidth, PadRight: the column layout of the system lists serves the sections too.
 
 }  // namespace Reporter::Report

@@ -8,11 +8,6 @@
 namespace Reporter::Report {
 namespace {
 
-std::string PadRight(const std::string& text, std::size_t width) {
-  const std::size_t used = TextWidth(text);
-  return used >= width ? text : text + std::string(width - used, ' ');
-}
-
 std::string PadLeft(const std::string& text, std::size_t width) {
   const std::size_t used = TextWidth(text);
   return used >= width ? text : std::string(width - used, ' ') + text;

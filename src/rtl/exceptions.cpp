@@ -1,0 +1,54 @@
+#include "rtl/exceptions.h"
+
+#include <atomic>
+
+#include "rtl/class_names.h"
+#include "rtl/rtl_strings.h"
+
+namespace RTL {
+namespace {
+
+std::atomic<TStackCapture> gCapture{nullptr};
+
+// Enough for the frames that matter; deeper ones are the runtime's start-up.
+constexpr std::size_t kPreparedDepth = 64;
+
+}  // namespace
+
+void SetStackCapture(TStackCapture capture) {
+  gCapture.store(capture);
+}
+
+TStackCapture StackCapture() {
+  return gCapture.load();
+}
+
+// Not inlined, so that the return address is the code that raised the exception (or the
+// derived class's constructor inlined there).
+__attribute__((noinline)) Exception::Exception(std::string message)
+    : message_(std::move(message)),
+      raiseAddress_(reinterpret_cast<std::uintptr_t>(
+          __builtin_extract_return_addr(__builtin_return_address(0)))) {
+  if (const TStackCapture capture = gCapture.load()) {
+    try {
+      std::uintptr_t buffer[kPreparedDepth];
+      // The capture itself and this constructor are no part of the raising code's stack.
+      const std::size_t count = capture(buffer, kPreparedDepth, 1);
+      preparedStack_.assign(buffer, buffer + count);
+    } catch (...) {
+      preparedStack_.clear();  // an exception without its stack is still an exception
+    }
+  }
+}
+
+std::string Exception::ClassName() const {
+  return TypeName(typeid(*this));
+}
+
+std::vector<std::string> Exception::ClassNames() const {
+  return TypeAndAncestorNames(typeid(*this));
+}
+
+EAbort::EAbort() : Exception(Strings::kOperationAborted) {}
+
+}  // namespace RTL

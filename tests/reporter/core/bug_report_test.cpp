@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <sstream>
+
+#include "reporter/core/reported_exception.h"
+#include "reporter/core/start_up.h"
+#include "reporter/report/system_lists/system_list_plugins.h"
+#include "updater/work.h"
+
+// The functions the report must show, raised a few calls deep and caught far outside.
+__attribute__((noinline)) void ThrowInsideTheJob(int depth) {
+  if (depth > 0) throw Update::Work::EUpdateWork("Die Sperrdatei kann nicht erstellt werden!");
+  asm volatile("");
+}
+__attribute__((noinline)) void LockTheInstallation(int depth) {
+  ThrowInsideTheJob(depth);
+  asm volatile("");
+}
+__attribute__((noinline)) void RunTheJob(int depth) {
+  LockTheInstallation(depth);
+  asm volatile("");
+}
+
+namespace {
+
+using namespace Reporter::Core;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  return lines;
+}
+
+class RealReport : public testing::Test {
+ protected:
+  RealReport() {
+    StartUpReportedExceptions();
+    try {
+      RunTheJob(3);
+    } catch (...) {
+      request_.ExceptObject = std::current_exception();
+    }
+    request_.Source = esExceptProc;
+  }
+  TExceptionRequest request_;
+  Reporter::Report::TSystemListPlugins plugins_;
+};
+
+struct TSeen {
+  std::atomic<int> complete{0};
+  std::atomic<int> calls{0};
+  std::atomic<bool> last{false};
+};
+TSeen gSeen;
+
+void Count(bool complete, const std::string&, const std::shared_ptr<IReportedException>&) {
+  ++gSeen.calls;
+  if (complete) ++gSeen.complete;
+  gSeen.last = complete;
+}
+
+TEST_F(RealReport, SectionsFollowTheFailingThreadThenThePluginsInTheirSettingsOrder) {
+  const auto reported = CreateReportedException(request_);
+  ASSERT_NE(reported, nullptr);
+  ASSERT_TRUE(reported->GetCreateBugReport());
+  reported->GetBugReport(true, -1);
+  EXPECT_TRUE(reported->GetComplete());
+
+  const auto sections = reported->GetBugReportSections();
+  std::vector<std::string> titles;
+  for (int i = 0; i < sections->GetItemCount(); ++i) titles.push_back(sections->GetItem(i));
+  ASSERT_FALSE(titles.empty());
+  EXPECT_EQ(titles[0].rfind("main thread ($", 0), 0u) << titles[0];
+  const auto at = [&](const std::string& title) {
+    return std::find(titles.begin(), titles.end(), title) - titles.begin();
+  };
+  const auto count = static_cast<std::ptrdiff_t>(titles.size());
+  ASSERT_LT(at("modules"), count);
+  ASSERT_LT(at("processes"), count);
+  ASSERT_LT(at("hardware"), count);
+  EXPECT_LT(at("modules"), at("processes"));
+  EXPECT_LT(at("processes"), at("hardware"));
+  // A raised program exception carries no processor context.
+  EXPECT_EQ(at("cpu registers"), count);
+  EXPECT_EQ(at("stack dump"), count);
+
+  const auto stack = reported->GetCallstack(0);
+  // The compiler may move the raising part of a function into a piece of its own ("*.cold").
+  const auto named = [&](const std::string& function) {
+    return std::find_if(stack.begin(), stack.end(), [&](const auto& item) {
+             return item.FunctionName == function || item.FunctionName == function + ".cold";
+           }) != stack.end();
+  };
+  std::ostringstream described;
+  for (const auto& item : stack) described << item.FunctionName << "\n";
+  EXPECT_TRUE(named("ThrowInsideTheJob")) << described.str();
+  EXPECT_TRUE(named("LockTheInstallation")) << described.str();
+  EXPECT_EQ(reported->GetThreadId(0), Platform::CurrentThreadId());
+  EXPECT_EQ(reported->GetThreadId(10000), 0u);
+  EXPECT_EQ(reported->GetCallstackCrc(3), 0u);
+  EXPECT_EQ(reported->GetBugReportHeader()->GetContent("callstack crc").size(), 31u);
+}
+
+TEST_F(RealReport, CallbacksSeeTheCompleteReportExactlyOnceAtTheEnd) {
+  gSeen.complete = 0;
+  gSeen.calls = 0;
+  const auto reported = CreateReportedException(request_);
+  ASSERT_NE(reported, nullptr);
+  reported->RegisterBugReportCallback(&Count, true);
+  EXPECT_GE(gSeen.calls, 1);
+  reported->GetBugReport(true, -1);
+  EXPECT_NE(reported->GetCompleteThreadId(), std::thread::id());  // completed on its own thread
+  EXPECT_EQ(gSeen.complete, 1);
+  EXPECT_TRUE(gSeen.last);
+}
+
+TEST_F(RealReport, ReleasingTheObjectStopsItsCompletion) {
+  auto reported = CreateReportedException(request_);
+  // Registering starts the completion thread; the release aborts it and waits for it.
+  reported->RegisterBugReportCallback(&Count, false);
+  reported.reset();
+  SUCCEED();
+}
+
+// The whole text, line by line, as the header, the sections and their producers make it.
+TEST_F(RealReport, CompleteReportReadsLikeAReportLineByLine) {
+  const auto reported = CreateReportedException(request_);
+  const std::string report = reported->GetBugReport(true, -1);
+  const std::vector<std::string> lines = Lines(report);
+  ASSERT_GT(lines.size(), 10u) << report;
+
+  // Header: every key padded to one column, "callstack crc" to "exception message" in order.
+  std::size_t line = 0;
+  std::size_t colon = lines[0].find(": ");
+  ASSERT_NE(colon, std::string::npos);
+  std::vector<std::string> keys;
+  for (; line < lines.size() && !lines[line].empty(); ++line) {
+    EXPECT_EQ(lines[line].find(": "), colon) << lines[line];
+    std::string key = lines[line].substr(0, colon);
+    key.erase(key.find_last_not_of(' ') + 1);
+    keys.push_back(key);
+  }
+  EXPECT_EQ(keys.front(), "date/time");
+  const auto key = [&](const std::string& name) {
+    return std::find(keys.begin(), keys.end(), name) - keys.begin();
+  };
+  EXPECT_LT(key("callstack crc"), key("exception number"));
+  EXPECT_LT(key("exception number"), key("exception class"));
+  EXPECT_LT(key("exception class"), key("exception message"));
+  EXPECT_EQ(key("exception message"), static_cast<std::ptrdiff_t>(keys.size()) - 1);
+  EXPECT_NE(report.find("exception class", 0), std::string::npos);
+  EXPECT_NE(report.find(": EUpdateWork\r\n"), std::string::npos);
+  EXPECT_NE(report.find(": Die Sperrdatei kann nicht erstellt werden."), std::string::npos);
+
+  // Sections: an empty line, the title with its colon, then the content.
+  ASSERT_LT(line + 2, lines.size());
+  EXPECT_EQ(lines[line], "");
+  EXPECT_EQ(lines[line + 1].rfind("main thread ($", 0), 0u) << lines[line + 1];
+  EXPECT_EQ(lines[line + 1].back(), ':');
+  EXPECT_NE(report.find("ThrowInsideTheJob"), std::string::npos) << report;
+  for (const char* title :
+       {"\r\n\r\nmodules:\r\n", "\r\n\r\nprocesses:\r\n", "\r\n\r\nhardware:\r\n"}) {
+    EXPECT_NE(report.find(title), std::string::npos) << title;
+  }
+  EXPECT_EQ(report.find("will be calculated soon"), std::string::npos);
+  EXPECT_NE(report.substr(report.size() - 2), "\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "reporter/settings/reporter_settings.h"
+
+// Module settings made up in the test: every key not set reads as false, 0 or "".
+class TFakeSettings : public Reporter::Settings::IModuleSettings {
+ public:
+  bool GetPropBool(std::string_view name) override { return ints_[std::string(name)] != 0; }
+  std::int32_t GetPropInt(std::string_view name) override { return ints_[std::string(name)]; }
+  std::uint32_t GetPropDw(std::string_view name) override {
+    return static_cast<std::uint32_t>(GetPropInt(name));
+  }
+  std::string GetPropStr(std::string_view name) override { return texts_[std::string(name)]; }
+  bool SetPropBool(std::string_view name, bool value) override {
+    ints_[std::string(name)] = value ? 1 : 0;
+    return true;
+  }
+  bool SetPropInt(std::string_view name, std::int32_t value) override {
+    ints_[std::string(name)] = value;
+    return true;
+  }
+  bool SetPropDw(std::string_view name, std::uint32_t value) override {
+    return SetPropInt(name, static_cast<std::int32_t>(value));
+  }
+  bool SetPropStr(std::string_view name, std::string_view value) override {
+    texts_[std::string(name)] = std::string(value);
+    return true;
+  }
+  Reporter::Settings::TReporterSettings* GetSelf() override { return nullptr; }
+  void FillFormCache(Reporter::Settings::IFieldList&) override {}
+  void ReadFormCache(Reporter::Settings::IFieldList&) override {}
+  Platform::ModuleHandle Module() override { return 0; }
+  std::shared_ptr<Reporter::Settings::IFieldList> GetAdditionalFields() override { return nullptr; }
+  std::shared_ptr<Reporter::Settings::IAttachmentList> GetAdditionalAttachments() override {
+    return nullptr;
+  }
+  std::string VersionVar() override { return {}; }
+  bool IsValid() override { return true; }
+  bool Reload() override { return true; }
+
+ private:
+  std::map<std::string, std::int32_t> ints_;
+  std::map<std::string, std::string> texts_;
+};

@@ -2,32 +2,9 @@
 
 #include <windows.h>
 
-#include <unwind.h>
+#include "platform/unwind_walk.h"
 
 namespace Platform {
-namespace {
-
-struct TWalk {
-  std::uintptr_t* buffer;
-  std::size_t capacity;
-  std::size_t skip;
-  std::size_t count;
-};
-
-[[maybe_unused]] _Unwind_Reason_Code Step(_Unwind_Context* context, void* argument) {
-  auto& walk = *static_cast<TWalk*>(argument);
-  const std::uintptr_t address = _Unwind_GetIP(context);
-  if (address == 0) return _URC_END_OF_STACK;
-  if (walk.skip > 0) {
-    --walk.skip;
-    return _URC_NO_REASON;
-  }
-  if (walk.count >= walk.capacity) return _URC_END_OF_STACK;
-  walk.buffer[walk.count++] = address;
-  return _URC_NO_REASON;
-}
-
-}  // namespace
 
 __attribute__((noinline)) std::size_t CaptureReturnAddresses(std::uintptr_t* buffer,
                                                              std::size_t capacity,
@@ -47,9 +24,7 @@ __attribute__((noinline)) std::size_t CaptureReturnAddresses(std::uintptr_t* buf
 #else
   // 32-bit code is built without frame pointers, which the system's walk relies on; the
   // compiler's unwinder reads the call frame information instead.
-  TWalk walk{buffer, capacity, skip + 1, 0};
-  _Unwind_Backtrace(&Step, &walk);
-  return walk.count;
+  return Internal::UnwindReturnAddresses(buffer, capacity, skip);
 #endif
 }
 

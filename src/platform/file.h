@@ -36,6 +36,9 @@ class File {
 
   // Reads everything from the current position to the end.
   bool ReadToEnd(std::vector<std::uint8_t>& out);
+  // Reads up to size bytes from the current position: how many were read (0 at the end);
+  // none on failure.
+  std::optional<std::size_t> Read(void* data, std::size_t size);
   bool Write(const void* data, std::size_t size);
   bool Seek(std::int64_t position);
   std::optional<std::int64_t> Size() const;

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/threads.h"
+
 // A tool outside a running process asks it for a report of all its threads. The process runs
 // its exported entry OrloTraceProcess(limit) on a thread of its own; the entry writes the text
 // (UTF-8) into a shared block the tool made, cut to limit - 1 bytes and a zero byte, or puts
@@ -19,6 +21,10 @@ using TTraceTextSource = std::string (*)(std::int32_t limit);
 // cannot (POSIX: the listener could not be set up).
 bool InstallTraceEntry(TTraceTextSource source);
 void RemoveTraceEntry();
+
+// The thread that waits for trace requests once the entry is installed (POSIX), so that
+// reports can leave it out; 0 where the requesting tool starts the entry's thread (Windows).
+ThreadId TraceListenerThread();
 
 // Asks the process for its text and waits for it at most timeoutMilliseconds. None when the
 // process cannot be reached, does not answer in time or answered nothing.

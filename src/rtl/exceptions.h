@@ -82,4 +82,17 @@ class EDirectoryNotFoundException : public Exception {
   using Exception::Exception;
 };
 
+// A value typed into a data-bound field was rejected; the user is told, but no report is made.
+class EDBEditError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// Stands in for a failure that came with no exception object of its own (a fatal runtime
+// error, an abort): it carries the runtime's message.
+class ESubstituteException : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 }  // namespace RTL

@@ -33,7 +33,4 @@ inline constexpr const char* kPathFormatNotSupported = "Das Pfadformat wird nich
 inline constexpr const char* kInvalidPathCharacters = "Ungültige Zeichen im Pfad";
 inline constexpr const char* kPathNotFound = "Der angegebene Pfad wurde nicht gefunden";
 
-// What the program prints when an exception escapes the job.
-inline constexpr const char* kApplicationError = "In der Applikation ist ein Fehler aufgetreten.";
-
 }  // namespace Update::Strings

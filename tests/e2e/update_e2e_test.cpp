@@ -88,7 +88,8 @@ TEST_F(UpdateProgram, MissingSettingsFileFailsWithStatusOneAndNoRestart) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "In der Applikation ist ein Fehler aufgetreten."),
             lines.end())
       << rawOutput;
-  EXPECT_NE(rawOutput.find("Datei nicht gefunden! Bitte wenden Sie sich an die NEB!"),
+  // The report ends every message with exactly one full stop.
+  EXPECT_NE(rawOutput.find("Datei nicht gefunden! Bitte wenden Sie sich an die NEB."),
             std::string::npos);
   EXPECT_EQ(TestSupport::ReadFile(Installed("Quill.dat")), "new data") << "moved before the lookup";
   EXPECT_FALSE(Platform::FileExists(Installed("update.neb")));

@@ -1,6 +1,7 @@
 #include "e2e/update_fixture.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/child_process.h"
@@ -91,8 +92,31 @@ std::vector<std::string> UpdateWorld::RunUpdate(const std::string& arguments) {
   EXPECT_FALSE(run.timedOut);
   exitCode = run.exitCode;
   rawOutput = run.output;
+  return OutputLines(rawOutput);
+}
+
+std::vector<std::string> UpdateWorld::OutputLines(const std::string& output) {
   // A redirected standard output carries the ANSI code page on Windows.
-  return SplitLines(OnWindows() ? Platform::AnsiToUtf8(rawOutput) : rawOutput);
+  return SplitLines(OnWindows() ? Platform::AnsiToUtf8(output) : output);
+}
+
+std::string UpdateWorld::CopyTrackedProgram(const std::string& folder) const {
+  const std::string name = "Update" + ExecutableSuffix();
+  TestSupport::MakeDirectory(folder);
+  const std::string copy = folder + Separator() + name;
+  CopyProgram(TestSupport::TestProgramPath(std::string("tracked") + Separator() + name), copy);
+  return copy;
+}
+
+int UpdateWorld::RunWithOutputFile(const std::string& program, const std::string& arguments,
+                                   const std::string& outputFile) {
+  std::string command =
+      TestSupport::Quoted(program) + " " + arguments + " > " + TestSupport::Quoted(outputFile);
+  // cmd.exe drops the first and the last quote of a command that starts with one.
+  if (OnWindows()) command = TestSupport::Quoted(command);
+  const int status = std::system(command.c_str());
+  // POSIX returns the wait status, the exit code in its second byte.
+  return OnWindows() ? status : (status >> 8) & 0xff;
 }
 
 std::vector<std::string> UpdateWorld::Records(std::size_t atLeast) const {

@@ -34,6 +34,16 @@ class UpdateWorld : public ::testing::Test {
 
   // The bytes the updater writes for these lines on a redirected standard output.
   static std::string ExpectedOutput(const std::vector<std::string>& lines);
+  // Redirected standard output split into UTF-8 lines.
+  static std::vector<std::string> OutputLines(const std::string& output);
+
+  // A copy of the build that reports to the test tracker, in a folder of its own (created),
+  // so that the bug report it saves beside itself is this run's alone; its path.
+  std::string CopyTrackedProgram(const std::string& folder) const;
+  // Runs a program with its standard output redirected into a file by the system's command
+  // interpreter; its exit code.
+  static int RunWithOutputFile(const std::string& program, const std::string& arguments,
+                               const std::string& outputFile);
 
   TestSupport::ScopedTempDir root;
   std::string staging;

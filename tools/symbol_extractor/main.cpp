@@ -1,7 +1,9 @@
-// symbol_extractor [--delete-on-failure] [--stats] <image>
+// symbol_extractor [--delete-on-failure] [--stats] [--debug-info <unstripped>] <image>
 // symbol_extractor --dump <image>
 // Appends the image's symbol data to the file in place (replacing the data of an earlier run,
-// so that running it twice gives the same file). The build runs it after every link, with
+// so that running it twice gives the same file). With --debug-info the data comes from an
+// unstripped copy of the same link, so that the image itself can ship without its debug
+// sections. The build runs it after every link, with
 // --delete-on-failure so that a program without its data never passes for built. --dump lists
 // the data a file carries: one line per function and per line entry.
 #include <cstdio>
@@ -69,6 +71,7 @@ int main(int argc, char** argv) {
   bool stats = false;
   bool dump = false;
   std::string path;
+  std::string debugPath;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--delete-on-failure") {
@@ -77,6 +80,8 @@ int main(int argc, char** argv) {
       dump = true;
     } else if (argument == "--stats") {
       stats = true;
+    } else if (argument == "--debug-info" && i + 1 < argc) {
+      debugPath = argv[++i];
     } else if (path.empty() && !argument.empty() && argument[0] != '-') {
       path = argument;
     } else {
@@ -86,7 +91,8 @@ int main(int argc, char** argv) {
   }
   if (path.empty()) {
     std::fprintf(stderr,
-                 "usage: symbol_extractor [--delete-on-failure] [--stats | --dump] <image>\n");
+                 "usage: symbol_extractor [--delete-on-failure] [--stats | --dump] "
+                 "[--debug-info <unstripped>] <image>\n");
     return 2;
   }
 
@@ -94,8 +100,13 @@ int main(int argc, char** argv) {
   if (!ReadFile(path, file)) return Fail(path, "cannot read the file", deleteOnFailure);
   if (dump) return Dump(path, file);
   const auto image = SymbolExtractor::ImageWithoutSymbolData(file);
+  std::vector<std::uint8_t> debugFile;
+  if (!debugPath.empty() && !ReadFile(debugPath, debugFile)) {
+    return Fail(path, "cannot read " + debugPath, deleteOnFailure);
+  }
   std::string error;
-  const auto data = SymbolExtractor::BuildSymbolData(image, error);
+  const auto data = SymbolExtractor::BuildSymbolData(
+      debugPath.empty() ? image : SymbolExtractor::ImageWithoutSymbolData(debugFile), error);
   if (!data) return Fail(path, error, deleteOnFailure);
   const std::vector<std::uint8_t> result = SymbolExtractor::WithSymbolData(image, *data);
   if (!WriteFile(path, result)) return Fail(path, "cannot write the file", deleteOnFailure);

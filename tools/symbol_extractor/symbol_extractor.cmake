@@ -30,11 +30,25 @@ target_link_libraries(update_symbol_extractor PUBLIC update_symbols)
 # the file, so that the next build links again instead of taking it for up to date.
 #   update_symbol_data(<target>)
 function(update_symbol_data target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "STRIP_DEBUG" "" "")
   get_property(extractor GLOBAL PROPERTY UPDATE_SYMBOL_EXTRACTOR)
   add_dependencies(${target} symbol_extractor_host)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${extractor})
-  add_custom_command(TARGET ${target} POST_BUILD
-                     COMMAND ${extractor} --delete-on-failure $<TARGET_FILE:${target}>
-                     COMMENT "Appending the symbol data of ${target}"
-                     VERBATIM)
+  if(arg_STRIP_DEBUG AND CMAKE_STRIP)
+    # A shipped program drops its debug sections (most of its size, which the start-up
+    # checksum would read every time); the unstripped link stays beside it as <file>.debug.
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}>
+                               $<TARGET_FILE:${target}>.debug
+                       COMMAND ${CMAKE_STRIP} --strip-debug $<TARGET_FILE:${target}>
+                       COMMAND ${extractor} --delete-on-failure
+                               --debug-info $<TARGET_FILE:${target}>.debug $<TARGET_FILE:${target}>
+                       COMMENT "Stripping ${target} and appending its symbol data"
+                       VERBATIM)
+  else()
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND ${extractor} --delete-on-failure $<TARGET_FILE:${target}>
+                       COMMENT "Appending the symbol data of ${target}"
+                       VERBATIM)
+  endif()
 endfunction()

@@ -129,6 +129,15 @@ bool File::Write(const void* data, std::size_t size) {
   return true;
 }
 
+std::optional<std::size_t> File::Read(void* data, std::size_t size) {
+  if (!IsOpen()) return std::nullopt;
+  for (;;) {
+    const ssize_t count = read(Descriptor(handle_), data, size);
+    if (count >= 0) return static_cast<std::size_t>(count);
+    if (errno != EINTR) return std::nullopt;
+  }
+}
+
 bool File::Seek(std::int64_t position) {
   if (!IsOpen() || position < 0) return false;
   return lseek(Descriptor(handle_), static_cast<off_t>(position), SEEK_SET) >= 0;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -34,6 +35,7 @@ std::string BlockName(std::uint32_t processId) {
 std::atomic<TTraceTextSource> gSource{nullptr};
 int gPipe[2] = {-1, -1};
 bool gListening = false;
+std::atomic<ThreadId> gListener{0};
 
 void OnRequest(int, siginfo_t* info, void*) {
   const int savedErrno = errno;
@@ -69,6 +71,7 @@ std::uint32_t RunTraceEntry(std::int32_t limit) {
 }
 
 void Listen() {
+  gListener.store(CurrentThreadId());
   std::int32_t limit = 0;
   for (;;) {
     const ssize_t got = read(gPipe[0], &limit, sizeof limit);
@@ -113,6 +116,14 @@ bool InstallTraceEntry(TTraceTextSource source) {
 
 void RemoveTraceEntry() {
   gSource.store(nullptr);
+}
+
+ThreadId TraceListenerThread() {
+  // The listener names itself as it starts; give it that moment.
+  for (int wait = 0; gListening && gListener.load() == 0 && wait < 100; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return gListener.load();
 }
 
 std::optional<std::string> RequestTrace(std::uint32_t processId, std::int32_t limit,

@@ -104,6 +104,14 @@ bool File::Write(const void* data, std::size_t size) {
   return true;
 }
 
+std::optional<std::size_t> File::Read(void* data, std::size_t size) {
+  if (!IsOpen()) return std::nullopt;
+  DWORD count = 0;
+  const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 0x10000000));
+  if (!ReadFile(AsHandle(handle_), data, wanted, &count, nullptr)) return std::nullopt;
+  return static_cast<std::size_t>(count);
+}
+
 bool File::Seek(std::int64_t position) {
   if (!IsOpen() || position < 0) return false;
   LARGE_INTEGER distance{};

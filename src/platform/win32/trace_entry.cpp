@@ -74,4 +74,8 @@ void RemoveTraceEntry() {
   gSource.store(nullptr);
 }
 
+ThreadId TraceListenerThread() {
+  return 0;
+}
+
 }  // namespace Platform

@@ -56,7 +56,8 @@ void CompleteRequestFromObject(TExceptionRequest& request) {
   if (!request.Context && fault != nullptr && fault->Context() != nullptr) {
     request.Context = *fault->Context();
   }
-  if (request.PreparedStack.empty()) {
+  // A fault's object is made on the handling thread: its capture holds that thread's stack.
+  if (request.PreparedStack.empty() && fault == nullptr) {
     // The tracer takes candidates oldest first, as a scan of the stack meets them; the
     // unwinder found them, so each is a real return address.
     const std::vector<std::uintptr_t>& stack = object->PreparedStack();

@@ -128,6 +128,7 @@ void SetExceptionActions(const TExceptionActions& actions);
 
 // The reporter's handling thread: a report asked for there starts the completion thread.
 void SetHandlingThreadId(Platform::ThreadId thread);
+Platform::ThreadId HandlingThreadId();
 
 // The object for one request: the settings of the module holding the exception address (or
 // the given ones), the request's facts, the class filter's decisions and the inner

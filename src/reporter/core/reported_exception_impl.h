@@ -170,8 +170,6 @@ class TReportedException final : public IReportedException,
   std::thread sendThread_;
 };
 
-Platform::ThreadId HandlingThreadId();
-
 // The process-wide "exception number": 1 for the first header filled.
 std::uint64_t NextExceptionNumber();
 

@@ -242,15 +242,19 @@ bool TDelivery::Run() {
 
 }  // namespace
 
-std::string ReporterTemporaryFolder() {
+std::string ReporterTemporaryFolderPath() {
   std::error_code error;
   std::string base = Utf8(std::filesystem::temp_directory_path(error));
   if (error || base.empty()) {
     base = Platform::KnownFolderPath(Platform::KnownFolder::UserAppData).value_or("");
   }
   if (base.empty()) return {};
-  const std::string folder = Join(base, ProgramStem() + ".Exvora");
-  return MakeFolders(folder) ? folder : std::string();
+  return Join(base, ProgramStem() + ".Exvora");
+}
+
+std::string ReporterTemporaryFolder() {
+  const std::string folder = ReporterTemporaryFolderPath();
+  return !folder.empty() && MakeFolders(folder) ? folder : std::string();
 }
 
 bool DeliverBugReport(TDeliveryRequest request, std::thread* sendThread) {

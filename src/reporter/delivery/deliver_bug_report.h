@@ -54,5 +54,7 @@ bool DeliverBugReport(TDeliveryRequest request, std::thread* sendThread = nullpt
 // application data), then the program's name without extension and ".Exvora". Created when
 // missing; "" when it cannot be.
 std::string ReporterTemporaryFolder();
+// Its path, whether or not it exists; "" when there is no place for it.
+std::string ReporterTemporaryFolderPath();
 
 }  // namespace Reporter::Delivery

@@ -8,8 +8,8 @@
 namespace Reporter::Integrity {
 namespace {
 
-constexpr std::size_t kChecksumField = 8;  // offset of the CRC-32 inside the stamp
-constexpr std::size_t kOffsetField = 12;
+constexpr std::size_t kChecksumField = kStampChecksumField;
+constexpr std::size_t kOffsetField = kStampOffsetField;
 
 std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
   return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 |

@@ -17,6 +17,8 @@
 namespace Reporter::Integrity {
 
 inline constexpr std::size_t kStampSize = 16;
+inline constexpr std::size_t kStampChecksumField = 8;  // offset of the CRC-32 inside the stamp
+inline constexpr std::size_t kStampOffsetField = 12;
 inline constexpr std::array<std::uint8_t, 8> kStampMagic = {'F', 'i', 'l', 'e',
                                                             'C', 'r', 'c', 0x1A};
 

@@ -80,11 +80,12 @@ std::string TFakeTracker::TrackerFile(std::string_view name) const {
   return trackerFolder_ + joined[folder_.Path().size()] + std::string(name);
 }
 
-TFakeTracker::TFakeTracker() {
+TFakeTracker::TFakeTracker(int port) {
   trackerFolder_ = folder_.Join("tracker");
-  const std::string commandLine = TestSupport::Quoted(UPDATE_PYTHON3) + " " +
-                                  TestSupport::Quoted(UPDATE_FAKE_TRACKER) + " " +
-                                  TestSupport::Quoted(trackerFolder_);
+  std::string commandLine = TestSupport::Quoted(UPDATE_PYTHON3) + " " +
+                            TestSupport::Quoted(UPDATE_FAKE_TRACKER) + " " +
+                            TestSupport::Quoted(trackerFolder_);
+  if (port != 0) commandLine += " " + std::to_string(port);
   if (!Platform::StartProcess(commandLine, false)) {
     ADD_FAILURE() << "the test tracker did not start: " << commandLine;
     return;

@@ -33,7 +33,8 @@ struct TRecordedRequest {
 
 class TFakeTracker {
  public:
-  TFakeTracker();
+  // Port 0 takes any free port; a fixed one serves a program built to report to it.
+  explicit TFakeTracker(int port = 0);
   ~TFakeTracker();
   TFakeTracker(const TFakeTracker&) = delete;
   TFakeTracker& operator=(const TFakeTracker&) = delete;

@@ -1,5 +1,6 @@
 # Runs the symbol extractor twice on a copy of a built program, which the build has given its
-# symbol data already: the extractor replaces the data with the same bytes each time.
+# symbol data already: the extractor replaces the data with the same bytes each time. A program
+# shipped without its debug sections has them in <program>.debug, which the extractor reads.
 #   cmake -DEXTRACTOR=<tool> -DPROGRAM=<built program> -DWORK=<scratch folder> -P <this file>
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -7,8 +8,12 @@ get_filename_component(name ${PROGRAM} NAME)
 set(copy ${WORK}/${name})
 file(COPY_FILE ${PROGRAM} ${copy})
 file(SHA256 ${PROGRAM} expected)
+set(debug_info)
+if(EXISTS ${PROGRAM}.debug)
+  set(debug_info --debug-info ${PROGRAM}.debug)
+endif()
 foreach(round 1 2)
-  execute_process(COMMAND ${EXTRACTOR} ${copy} RESULT_VARIABLE result)
+  execute_process(COMMAND ${EXTRACTOR} ${debug_info} ${copy} RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "round ${round}: the extractor failed on ${copy}: ${result}")
   endif()

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """A local stand-in for the bug tracker: HTTPS on 127.0.0.1 with a certificate made at start.
 
-Usage: fake_tracker.py FOLDER
+Usage: fake_tracker.py FOLDER [PORT]
 
+PORT is the port to listen on; without it (or 0) any free port is taken.
 FOLDER (a POSIX path, or a Windows path of a Wine prefix) receives:
   port          the port, written once the server listens
   requests.log  one block per request, in arrival order (format below)
@@ -42,6 +43,7 @@ import http.server
 import os
 import re
 import socketserver
+import socket
 import ssl
 import subprocess
 import sys
@@ -49,7 +51,7 @@ import threading
 import time
 import urllib.parse
 
-MAX_LIFETIME = 300
+MAX_LIFETIME = 600
 
 
 def unix_folder(folder):
@@ -62,6 +64,9 @@ def unix_folder(folder):
 
 
 FOLDER = unix_folder(sys.argv[1])
+PORT = int(sys.argv[2]) if len(sys.argv) > 2 else 0
+# A fixed port may still be held for a moment by the tracker of the test before.
+BIND_PATIENCE = 20
 LOG_LOCK = threading.Lock()
 
 
@@ -119,6 +124,12 @@ def listing(items, element, child, extra=None):
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = 'HTTP/1.1'
+
+    def setup(self):
+        super().setup()
+        # Headers and body go out in separate writes: with Nagle's algorithm the second one
+        # would wait for the client's delayed acknowledgement, 40 ms per request.
+        self.connection.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
 
     def log_message(self, *args):
         pass
@@ -259,7 +270,15 @@ def main():
                     '-days', '2', '-subj', '/CN=127.0.0.1', '-addext',
                     'subjectAltName=IP:127.0.0.1'],
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    server = Server(('127.0.0.1', 0), Handler)
+    started = time.monotonic()
+    while True:
+        try:
+            server = Server(('127.0.0.1', PORT), Handler)
+            break
+        except OSError:
+            if PORT == 0 or time.monotonic() - started > BIND_PATIENCE:
+                raise
+            time.sleep(0.2)
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
     server.socket = context.wrap_socket(server.socket, server_side=True)

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// A process that restarts itself hands its successor 80 bytes (the reporter's exception
+// history) through a named block "ExvoraRestart$<new process id in lower-case hex>" of 88
+// bytes: the old process id (32 bits), a handle of the block duplicated into the new process
+// (32 bits; 0 on POSIX), then the payload. Windows: a named file mapping; POSIX: a shared
+// memory object of that name.
+namespace Platform {
+
+using TRestartPayload = std::array<std::uint8_t, 80>;
+
+// Start-up: when this process was started by RestartOwnProcess, closes the handle found in the
+// block, waits without time limit until the old process has ended, removes the block and
+// returns the payload. None otherwise.
+std::optional<TRestartPayload> TakeRestartHandover();
+
+// Starts this program again with its own command line and current directory (suspended until
+// the block is filled), hands it the payload, and ends this process at once with exit code 2.
+// Returns false, and the process goes on, only when the new process could not be started.
+bool RestartOwnProcess(const TRestartPayload& payload);
+
+}  // namespace Platform

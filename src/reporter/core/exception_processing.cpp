@@ -1,0 +1,255 @@
+#include "reporter/core/exception_processing.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string_view>
+#include <thread>
+
+#include "platform/console.h"
+#include "platform/process_exit.h"
+#include "platform/restart_handover.h"
+#include "reporter/core/exception_history.h"
+#include "reporter/core/temporary_folder.h"
+#include "reporter/delivery/deliver_bug_report.h"
+#include "reporter/report/file/bug_report_file.h"
+
+namespace Reporter::Core {
+namespace {
+
+// The uploads that exceptions started and that have not ended yet.
+std::mutex gUploadsLock;
+std::condition_variable gUploadEnded;
+int gRunningUploads = 0;
+
+void UploadStarted() {
+  std::lock_guard guard(gUploadsLock);
+  ++gRunningUploads;
+}
+
+void UploadEnded() {
+  {
+    std::lock_guard guard(gUploadsLock);
+    --gRunningUploads;
+  }
+  gUploadEnded.notify_all();
+}
+
+// Every step of the processing runs in a guard of its own: a failure of the reporter is
+// swallowed so that the failing thread is always released.
+template <typename Step>
+void Guarded(Step&& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+// No action handlers can be registered in this program, so none ever handles an action.
+bool FireActionHandlers(IReportedException&, TExceptAction) {
+  return false;
+}
+
+// Writes a text of "\r\n"-separated lines line by line, so that standard output keeps the
+// platform's own line ends when it is redirected.
+void WriteLines(std::string_view text) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find('\n', start);
+    std::string_view line =
+        text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    Platform::Console::WriteLine(line);
+    if (end == std::string_view::npos) return;
+    start = end + 1;
+  }
+}
+
+void CloseSequence(IReportedException& reported) {
+  FireActionHandlers(reported, eaCloseApplication);
+  FinishAutoActions(reported, true);
+  reported.CloseApplication();
+  CloseProcess();  // when no close action is installed
+}
+
+void RestartSequence(IReportedException& reported) {
+  FireActionHandlers(reported, eaRestartApplication);
+  FinishAutoActions(reported, true);
+  reported.RestartApplication();
+  RestartProcess();
+}
+
+void ShowAndDecide(IReportedException& reported, bool handled) {
+  if (!handled) {
+    Guarded([&] {
+      if (reported.GetAutoSave() || reported.GetAutoSend() || reported.GetAutoClipboard()) {
+        reported.RegisterBugReportCallback(&AutoActionsCallback, true);
+      }
+    });
+    Guarded([&] {
+      if (reported.GetShowSetting() != Settings::ssNothing) reported.Show();
+    });
+  }
+  const bool canContinue = reported.GetCanContinue();
+  if (RecentProcessExceptionsWithin(reported.GetAutoClose())) {
+    CloseSequence(reported);
+  } else if (!canContinue && !RecentProcessExceptionsWithin(reported.GetAutoRestart())) {
+    CloseSequence(reported);
+  } else if (RecentProcessExceptionsWithin(reported.GetAutoRestart())) {
+    RestartSequence(reported);
+  } else {
+    Guarded([&] { FireActionHandlers(reported, eaContinueApplication); });
+    Guarded([&] { reported.ContinueApplication(); });
+  }
+  if (!handled) Guarded([&] { FinishAutoActions(reported, false); });
+}
+
+}  // namespace
+
+void InstallExceptionProcessing() {
+  TExceptionActions actions;
+  actions.Show = &PrintToConsole;
+  actions.CloseApplication = [](IReportedException&) { CloseProcess(); };
+  actions.RestartApplication = [](IReportedException&) { RestartProcess(); };
+  SetExceptionActions(actions);
+}
+
+void ProcessException(TExceptionRequest request) {
+  Guarded([] { ClearReporterTemporaryFolder(); });
+  std::shared_ptr<IReportedException> reported;
+  Guarded([&] { reported = CreateReportedException(std::move(request)); });
+  if (!reported) return;
+  Guarded([&] {
+    reported->SetPhase(epQuickFiltering);
+    bool handled = false;
+    if (reported->GetExceptType() == etHidden) {
+      handled = true;
+      reported->FireHandlers(epQuickFiltering, handled);
+    } else {
+      RecordProcessException();
+      reported->FireHandlers(epQuickFiltering, handled);
+    }
+    reported->SetPhase(epMainPhase);
+    if (handled) return;
+
+    // Without waiting: this creates the header and the placeholder sections and starts the
+    // completion thread, which walks the stacks while the message is printed.
+    Guarded([&] {
+      if (reported->GetCreateBugReport()) reported->GetBugReport(false, 0);
+    });
+    reported->FireHandlers(epMainPhase, handled);
+    reported->SetPhase(epPostProcessing);
+    if (!handled) reported->FireHandlers(epPostProcessing, handled);
+    if (handled && reported->GetCanContinue()) return;
+    ShowAndDecide(*reported, handled);
+  });
+  // The upload of a thread that goes on finishes on its own.
+  Guarded([&] {
+    if (reported->PSendThread().joinable()) reported->PSendThread().detach();
+  });
+}
+
+void PrintToConsole(IReportedException& reported) {
+  const bool frozen = reported.GetExceptType() == etFrozen;
+  const std::string message =
+      Settings::ExpandPlaceholders(frozen ? reported.GetFrozenMsg() : reported.GetExceptMsg(), 0,
+                                   reported.GetExceptClass(), "", "", reported.GetExceptMessage());
+  WriteLines(message);
+  if (reported.GetAutoShowBugReport() || reported.GetShowBtnVisible()) {
+    reported.SetShowPleaseWaitBox(false);
+    Platform::Console::WriteLine("");
+    WriteLines(reported.GetBugReport(true, -1));
+  }
+}
+
+void AutoActionsCallback(bool complete, const std::string& bugReport,
+                         const std::shared_ptr<IReportedException>& exceptIntf) {
+  if (!complete || !exceptIntf || !exceptIntf->FirstCompleteCallback()) return;
+  IReportedException& reported = *exceptIntf;
+  if (reported.GetAutoSend() && !bugReport.empty() &&
+      !FireActionHandlers(reported, eaSendBugReport)) {
+    Delivery::TDeliveryRequest request;
+    request.settings = exceptIntf;
+    request.bugReport = bugReport;
+    request.reportWasSaved = reported.GetMailWasSaved();
+    const std::weak_ptr<IReportedException> weak = exceptIntf;
+    request.markSent = [weak] {
+      if (const auto owner = weak.lock()) owner->SetMailWasSent(true);
+    };
+    request.markNotSaved = [weak] {
+      if (const auto owner = weak.lock()) owner->SetMailWasSaved(false);
+    };
+    request.mayUseThread = false;  // this is the thread of its own
+    request.background = true;
+    std::thread& sendThread = reported.PSendThread();
+    if (sendThread.joinable()) sendThread.detach();
+    UploadStarted();
+    try {
+      sendThread = std::thread([request = std::move(request)]() mutable {
+        try {
+          Delivery::DeliverBugReport(std::move(request));
+        } catch (...) {
+        }
+        UploadEnded();
+      });
+    } catch (...) {
+      UploadEnded();
+    }
+    FireActionHandlers(reported, eaSendBugReport3);
+  }
+  if (!reported.GetAutoClipboard()) reported.UnregisterBugReportCallback(&AutoActionsCallback);
+}
+
+void FinishAutoActions(IReportedException& reported, bool waitForSend) {
+  Guarded([&] {
+    // No handlers for the completed report can be registered here; a critical callback
+    // (the upload) needs the complete report.
+    if (reported.CriticalBugReportCallbackExists()) reported.GetBugReport(true, -1);
+  });
+  Guarded([&] { AutoSaveOnce(reported, true); });
+  Guarded([&] {
+    std::thread& sendThread = reported.PSendThread();
+    if (waitForSend && sendThread.joinable()) sendThread.join();
+  });
+}
+
+void AutoSaveOnce(IReportedException& reported, bool final) {
+  if (!reported.GetAutoSave()) return;
+  if (reported.GetAutoSaveIfNotSent() && (!final || reported.GetMailWasSent())) return;
+  if (!reported.FirstAutoSave()) return;
+  const std::string report = reported.GetBugReport(true, -1);
+  if (report.empty() || FireActionHandlers(reported, eaSaveBugReport)) return;
+  if (Report::SaveBugReportFile("", report, reported, true)) reported.SetMailWasSaved(true);
+  FireActionHandlers(reported, eaSaveBugReport3);
+}
+
+void CloseProcess() {
+  // Callers capture the output through a file or a pipe, where it is buffered: ending the
+  // process without writing it would lose the report.
+  Platform::Console::Flush();
+  Platform::ExitProcessNow(1);
+}
+
+void RestartProcess() {
+  Platform::Console::Flush();
+  Platform::RestartOwnProcess(HistoryToBytes(ProcessExceptionHistory()));
+  Platform::ExitProcessNow(1);
+}
+
+bool UploadRunning() {
+  std::lock_guard guard(gUploadsLock);
+  return gRunningUploads > 0;
+}
+
+bool WaitForUploads(std::uint32_t milliseconds) {
+  std::unique_lock lock(gUploadsLock);
+  return gUploadEnded.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                               [] { return gRunningUploads == 0; });
+}
+
+void ClearReporterTemporaryFolder() {
+  // An earlier exception's upload may still attach its copy from there.
+  if (!UploadRunning()) RemoveReporterTemporaryFolder();
+}
+
+}  // namespace Reporter::Core

@@ -1,0 +1,134 @@
+#include "reporter/core/handling_thread.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "platform/thread_priority.h"
+#include "reporter/core/exception_processing.h"
+#include "reporter/core/fault_request.h"
+#include "reporter/core/reported_exception.h"
+#include "reporter/core/thread_registry.h"
+
+namespace Reporter::Core {
+namespace {
+
+constexpr std::uint32_t kIdleWait = 100;
+constexpr std::uint32_t kStopWait = 500;
+constexpr std::uint32_t kCloseWait = 50;
+constexpr std::uint32_t kStartWait = 1000;
+
+struct THandlingThread {
+  std::unique_ptr<Platform::TRequestPipe> Pipe;
+  std::unique_ptr<Platform::TSignal> WakeUp;
+  std::unique_ptr<Platform::TSignal> Started;
+  std::unique_ptr<Platform::TSignal> Ended;
+  std::thread Thread;
+  std::atomic<Platform::ThreadId> ThreadId{0};
+  std::atomic<bool> Stop{false};
+};
+
+std::atomic<THandlingThread*> gThread{nullptr};
+
+void Process(const TPipeRecord& record) {
+  if (record.Fault != nullptr) {
+    ProcessFault(*record.Fault);
+  } else if (record.Request != nullptr) {
+    ProcessException(*record.Request);
+  }
+}
+
+void Loop(THandlingThread& self) {
+  self.ThreadId.store(Platform::CurrentThreadId());
+  SetHandlingThreadId(self.ThreadId.load());
+  NameThread(self.ThreadId.load(), kHandlingThreadName);
+  Platform::RaiseCurrentThreadPriority();
+  self.Started->Set();
+  using TRead = Platform::TRequestPipe::TReadResult;
+  bool wakeUpReset = false;
+  for (;;) {
+    TPipeRecord record;
+    const TRead result = self.Pipe->Read(&record, sizeof record);
+    if (result == TRead::Record) {
+      wakeUpReset = false;
+      if (record.Done == nullptr) break;
+      try {
+        Process(record);
+      } catch (...) {
+      }
+      record.Done->Set();
+      continue;
+    }
+    if (result == TRead::Short) continue;
+    if (result == TRead::Failed || self.Stop.load()) break;
+    if (result == TRead::Empty && !wakeUpReset) {
+      // Read once more after the reset: a record written between the read and the reset
+      // would otherwise wait for the time-out.
+      self.WakeUp->Reset();
+      wakeUpReset = true;
+      continue;
+    }
+    wakeUpReset = false;
+    self.WakeUp->Wait(kIdleWait);
+  }
+  self.Ended->Set();
+}
+
+}  // namespace
+
+bool StartHandlingThread() {
+  if (gThread.load() != nullptr) return true;
+  auto self = std::make_unique<THandlingThread>();
+  self->Pipe = Platform::TRequestPipe::Create();
+  self->WakeUp = Platform::TSignal::Create();
+  self->Started = Platform::TSignal::Create();
+  self->Ended = Platform::TSignal::Create();
+  if (!self->Pipe || !self->WakeUp || !self->Started || !self->Ended) return false;
+  if (!PrepareFaultSignals()) return false;
+  try {
+    THandlingThread* raw = self.get();
+    self->Thread = std::thread([raw] { Loop(*raw); });
+  } catch (...) {
+    return false;
+  }
+  // From here on the thread knows itself: an exception on it is never handed to it.
+  self->Started->Wait(kStartWait);
+  gThread.store(self.release());
+  return true;
+}
+
+bool HandlingThreadRunning() {
+  return gThread.load() != nullptr;
+}
+
+void StopHandlingThread() {
+  THandlingThread* self = gThread.exchange(nullptr);
+  if (self == nullptr) return;
+  self->Stop.store(true);
+  const TPipeRecord stop;
+  self->Pipe->Write(&stop, sizeof stop);
+  self->Pipe->CloseWriteEnd();
+  self->WakeUp->Set();
+  bool ended = self->Ended->Wait(kStopWait) || self->Ended->Wait(kCloseWait);
+  const Platform::ThreadId tid = self->ThreadId.load();
+  SetHandlingThreadId(0);
+  if (tid != 0) RemoveThread(tid);
+  if (ended) {
+    self->Thread.join();
+    delete self;
+  } else {
+    // A thread stuck in a report is left to the end of the process, with what it uses.
+    self->Thread.detach();
+  }
+}
+
+bool HandOver(const TPipeRecord& record) {
+  THandlingThread* self = gThread.load();
+  if (self == nullptr || record.Done == nullptr) return false;
+  if (!self->Pipe->Write(&record, sizeof record)) return false;
+  self->WakeUp->Set();
+  record.Done->Wait(Platform::kWaitForever);
+  return true;
+}
+
+}  // namespace Reporter::Core

@@ -1,0 +1,83 @@
+#include "reporter/core/interception.h"
+
+#include <string>
+
+#include "platform/fault_hooks.h"
+#include "platform/thread_hooks.h"
+#include "reporter/core/exception_processing.h"
+#include "reporter/core/fault_request.h"
+#include "reporter/core/report_exception.h"
+#include "reporter/core/thread_registry.h"
+#include "rtl/exceptions.h"
+
+namespace Reporter::Core {
+namespace {
+
+constexpr const char* kRuntimeError = "Runtime error";
+
+std::terminate_handler gPreviousTerminate = nullptr;
+
+bool OnMainThread() {
+  return Platform::CurrentThreadId() == Platform::MainThreadId();
+}
+
+// Every thread the program starts: its creator is remembered for the report.
+void ThreadStarted(const Platform::TThreadStart& start) {
+  TThreadEntry entry;
+  entry.ThreadId = start.Thread;
+  entry.CreatorThreadId = start.Creator;
+  entry.CreatorAddr = static_cast<std::uintptr_t>(start.CreatorAddress);
+  EnterThread(entry);
+}
+
+void ThreadEnded(Platform::ThreadId thread) {
+  RemoveThread(thread);
+}
+
+void ThreadNamed(Platform::ThreadId thread, const char* name) {
+  NameThreadFromRequest(thread, name != nullptr ? name : "");
+}
+
+// An exception that leaves a thread function, a noexcept function or a destructor ends up
+// here, as does a call of std::terminate without one (a fatal runtime error).
+[[noreturn]] void OnTerminate() {
+  const std::exception_ptr exception = std::current_exception();
+  if (exception) ReportEscapedException(exception);
+  TExceptionRequest request;
+  request.ExceptObject = std::make_exception_ptr(RTL::ESubstituteException(kRuntimeError));
+  request.Source = esRuntimeError;
+  request.CanContinue = false;
+  ReportException(std::move(request));
+  CloseProcess();
+}
+
+}  // namespace
+
+void ReportEscapedException(std::exception_ptr exception) {
+  const bool mainThread = OnMainThread();
+  TExceptionRequest request;
+  request.ExceptObject = std::move(exception);
+  request.Source = esExceptProc;
+  request.CanContinue = !mainThread;
+  ReportException(std::move(request));
+  if (mainThread) CloseProcess();
+  // The thread cannot return into the code it escaped from: it ends here.
+  RemoveThread(Platform::CurrentThreadId());
+  Platform::ExitCurrentThread();
+}
+
+void InstallInterception() {
+  gPreviousTerminate = std::set_terminate(&OnTerminate);
+  Platform::InstallFaultHook(&OnFault);
+  Platform::SetThreadNameHook(&ThreadNamed);
+  Platform::InstallThreadHooks(&ThreadStarted, &ThreadEnded);
+}
+
+void RemoveInterception() {
+  Platform::RemoveThreadHooks();
+  Platform::SetThreadNameHook(nullptr);
+  Platform::RemoveFaultHook();
+  std::set_terminate(gPreviousTerminate);
+}
+
+}  // namespace Reporter::Core

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <future>
+#include <optional>
+#include <set>
+
+#include "e2e/update_fixture.h"
+#include "platform/child_process.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "reporter/delivery/fake_tracker.h"
+#include "reporter/interception/report_reading.h"
+
+namespace {
+
+using Reporter::Delivery::Testing::TFakeTracker;
+using ReportReading::Lines;
+using TestSupport::Quoted;
+
+// The job waits about 1000 x 200 ms for a held lock file before it gives up.
+constexpr std::uint32_t kRunTimeoutMilliseconds = 600000;
+// The redirected run starts first and must be done with its upload attempt, against no
+// tracker, before the piped run reaches its own.
+constexpr std::uint32_t kHeadStartMilliseconds = 30000;
+
+std::set<std::string> Names(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : Platform::ListDirectory(folder)) names.insert(entry.name);
+  return names;
+}
+
+// A file in the program's folder.
+std::string Beside(const std::string& program, const std::string& name) {
+  return program.substr(0, program.find_last_of("/\\") + 1) + name;
+}
+
+class UpdateFailure : public E2E::UpdateWorld {
+ protected:
+  std::string Switches() const {
+    return "/s:" + Quoted(staging) + " /d:" + Quoted(installation) + " /p:" + Quoted(CallerExe()) +
+           " c:/TQuillMainForm w:/Quill";
+  }
+
+  // What every run printed: the job's lines up to the lock file, the failure line, an empty
+  // line and the report of the job's exception, raised in RunUpdate on the main thread.
+  static void ExpectPrintedFailure(const Lines& lines, const std::string& lockFile) {
+    const ReportReading::TPrinted printed = ReportReading::SplitAtFailure(lines);
+    ASSERT_TRUE(printed.found);
+    EXPECT_EQ(printed.before,
+              (Lines{"Parse die Parameter!", "Überprüfe das Quell- und das Zielverzeichnis!",
+                     "Warte auf den Aufrufer!"}));
+    ASSERT_TRUE(printed.emptyLineAfter);
+    EXPECT_EQ(ReportReading::Field(printed.report, "exception class"), "EUpdateWork");
+    const std::string message =
+        ReportReading::Field(printed.report, "exception message").value_or("");
+    EXPECT_EQ(message.rfind("Die Datei " + lockFile + " kann nicht erstellt werden!", 0), 0u)
+        << message;
+    const Lines mainThread = ReportReading::Section(printed.report, "main thread ($");
+    ASSERT_FALSE(mainThread.empty());
+    EXPECT_TRUE(ReportReading::AnyLineHolds(mainThread, "RunUpdate"))
+        << ::testing::PrintToString(mainThread);
+  }
+
+  // The redirected run: printed, and saved beside its program since nothing took it.
+  void ExpectRedirectedRun(int exitCode, const std::string& outputFile, const std::string& program,
+                           const std::string& lockFile) {
+    const std::string output = TestSupport::ReadFile(outputFile);
+    EXPECT_EQ(exitCode, 1);
+    const Lines lines = OutputLines(output);
+    ExpectPrintedFailure(lines, lockFile);
+    EXPECT_EQ(output, ExpectedOutput(lines)) << "line ends of a redirect";
+    const std::string savedFile = Beside(program, "bugreport.txt");
+    ASSERT_TRUE(Platform::FileExists(savedFile));
+    EXPECT_EQ(
+        ReportReading::WithoutTrailingEmptyLines(
+            ReportReading::TextLines(TestSupport::ReadFile(savedFile))),
+        ReportReading::WithoutTrailingEmptyLines(ReportReading::SplitAtFailure(lines).report));
+  }
+
+  // The piped run: printed and, where this build can send, uploaded as exactly one new case.
+  void ExpectPipedRun(const Platform::CapturedRun& run, const std::optional<TFakeTracker>& tracker,
+                      const std::string& lockFile) {
+    ASSERT_TRUE(run.started);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 1);
+    const Lines lines = OutputLines(run.output);
+    ExpectPrintedFailure(lines, lockFile);
+    if (!tracker) return;
+    const auto requests = tracker->Requests();
+    const auto isNewCase = [](const auto& request) { return request.Command() == "new"; };
+    EXPECT_EQ(std::count_if(requests.begin(), requests.end(), isNewCase), 1)
+        << ::testing::PrintToString(tracker->Commands());
+    const auto newCase = std::find_if(requests.begin(), requests.end(), isNewCase);
+    ASSERT_NE(newCase, requests.end());
+    const auto* attachment = newCase->Part("File1");
+    ASSERT_NE(attachment, nullptr) << ::testing::PrintToString(newCase->PartNames());
+    EXPECT_EQ(attachment->fileName, "bugreport.txt");
+    EXPECT_EQ(
+        ReportReading::WithoutTrailingEmptyLines(ReportReading::TextLines(attachment->data)),
+        ReportReading::WithoutTrailingEmptyLines(ReportReading::SplitAtFailure(lines).report));
+  }
+
+  // The job never took the lock file, so it left the installation alone: the staged file is
+  // still waiting, and neither the tool nor the caller ran.
+  void ExpectNothingInstalled(const std::set<std::string>& installedBefore) {
+    EXPECT_EQ(Names(installation), installedBefore);
+    EXPECT_EQ(TestSupport::ReadFile(Staged("Quill.dat")), "new data");
+    EXPECT_TRUE(Records().empty());
+  }
+};
+
+// A folder where the lock file belongs: the job cannot create it and gives up at once, so
+// both runs go one after the other, the redirected one before the tracker is there.
+TEST_F(UpdateFailure, LockFileThatCannotBeCreatedEndsTheJobWithAPrintedSavedAndUploadedReport) {
+  TestSupport::WriteFile(Staged("Quill.dat"), "new data");
+  const std::string lockFile = Installed("update.neb");
+  TestSupport::MakeDirectory(lockFile);
+  const std::set<std::string> installedBefore = Names(installation);
+
+  const std::string redirectedProgram = CopyTrackedProgram(root.Join("redirected"));
+  const std::string outputFile = root.Join("redirected output.txt");
+  const int redirectedExit = RunWithOutputFile(redirectedProgram, Switches(), outputFile);
+  ExpectRedirectedRun(redirectedExit, outputFile, redirectedProgram, lockFile);
+
+  std::optional<TFakeTracker> tracker;
+  if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(UPDATE_TEST_TRACKER_PORT);
+  const std::string pipedProgram = CopyTrackedProgram(root.Join("piped"));
+  const Platform::CapturedRun pipedRun =
+      Platform::RunCaptured(Quoted(pipedProgram) + " " + Switches(), kRunTimeoutMilliseconds);
+  ExpectPipedRun(pipedRun, tracker, lockFile);
+  ExpectNothingInstalled(installedBefore);
+}
+
+// The lock file held open by another process: the job tries for about 200 s before it gives
+// up, so this runs only where the tests run natively, the two runs at once.
+TEST_F(UpdateFailure, HeldLockFileEndsTheJobWithAPrintedSavedAndUploadedReport) {
+  if (!UPDATE_TEST_NATIVE) GTEST_SKIP() << "waits 200 s for the lock: native builds only";
+  TestSupport::WriteFile(Staged("Quill.dat"), "new data");
+  const std::string lockFile = Installed("update.neb");
+  // Held by this test rather than the lock-holder program, which lets go after two minutes:
+  // sooner than the job gives up.
+  std::optional<Platform::File> held =
+      Platform::File::Open(lockFile, Platform::File::Mode::CreateAlwaysReadWrite);
+  ASSERT_TRUE(held);
+  const std::set<std::string> installedBefore = Names(installation);
+
+  const std::string pipedProgram = CopyTrackedProgram(root.Join("piped"));
+  const std::string redirectedProgram = CopyTrackedProgram(root.Join("redirected"));
+  const std::string outputFile = root.Join("redirected output.txt");
+  auto redirected = std::async(std::launch::async, [&] {
+    return RunWithOutputFile(redirectedProgram, Switches(), outputFile);
+  });
+  Platform::SleepMilliseconds(kHeadStartMilliseconds);
+  auto piped = std::async(std::launch::async, [&] {
+    return Platform::RunCaptured(Quoted(pipedProgram) + " " + Switches(), kRunTimeoutMilliseconds);
+  });
+  const int redirectedExit = redirected.get();
+  std::optional<TFakeTracker> tracker;
+  if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(UPDATE_TEST_TRACKER_PORT);
+  const Platform::CapturedRun pipedRun = piped.get();
+  held->Close();
+
+  ExpectRedirectedRun(redirectedExit, outputFile, redirectedProgram, lockFile);
+  ExpectPipedRun(pipedRun, tracker, lockFile);
+  ExpectNothingInstalled(installedBefore);
+  EXPECT_TRUE(Platform::FileExists(lockFile)) << "left to its holder";
+}
+
+}  // namespace

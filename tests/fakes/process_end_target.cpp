@@ -1,0 +1,65 @@
+// ProcessEndTarget <mode> ...: ends itself in the ways the crash reporter does.
+//   exit | exit-now | exit-now-thread: buffers "buffered" on standard output, registers an
+//     atexit handler that adds "atexit", and ends with code 3 through std::exit (for
+//     comparison), ExitProcessNow, or ExitProcessNow on a second thread.
+//   restart <result-file> <text>: started afresh, restarts itself with the known payload; the
+//     restarted instance writes "<payload as hex>\n<text>\n" into <result-file> and ends with 0.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "fakes/ready_release.h"
+#include "fakes/restart_payload.h"
+#include "platform/environment.h"
+#include "platform/process.h"
+#include "platform/process_exit.h"
+#include "platform/restart_handover.h"
+#include "rtl/parameters.h"
+
+namespace {
+
+constexpr int kEndCode = 3;
+// Set before the restart and inherited: a restarted instance that finds no hand-over must
+// not restart again.
+const std::string kRestartedVariable = "UPDATE_TEST_RESTARTED";
+
+int EndWithBufferedOutput(const std::string& mode) {
+  static char buffer[256];
+  std::setvbuf(stdout, buffer, _IOFBF, sizeof(buffer));
+  std::fputs("buffered", stdout);
+  std::atexit([] { std::fputs("atexit", stdout); });
+  if (mode == "exit") std::exit(kEndCode);
+  if (mode == "exit-now") Platform::ExitProcessNow(kEndCode);
+  if (mode == "exit-now-thread") {
+    std::thread([] { Platform::ExitProcessNow(kEndCode); }).join();
+  }
+  return 1;  // still here: the process did not end
+}
+
+int Restart(const std::string& resultFile, const std::string& text) {
+  if (const auto payload = Platform::TakeRestartHandover()) {
+    Fakes::WriteText(resultFile, Fakes::HexText(*payload) + "\n" + text + "\n");
+    return 0;
+  }
+  if (!Platform::EnvironmentValue(kRestartedVariable).empty()) {
+    Fakes::WriteText(resultFile, "restarted without a hand-over\n");
+    return 1;
+  }
+  Platform::SetEnvironmentValue(kRestartedVariable, "1");
+  Platform::RestartOwnProcess(Fakes::KnownRestartPayload());
+  Fakes::WriteText(resultFile, "not restarted\n");
+  return 1;
+}
+
+}  // namespace
+
+int main() {
+  const auto parameters = RTL::Parameters::Split(Platform::RawCommandLine());
+  if (parameters.size() < 2) return 64;  // not 2, which stands for a restart
+  const std::string& mode = parameters[1].text;
+  if (mode == "restart" && parameters.size() >= 4) {
+    return Restart(parameters[2].text, parameters[3].text);
+  }
+  return EndWithBufferedOutput(mode);
+}

@@ -1,0 +1,137 @@
+// CrashMatrix <row> [ready-file release-file]: a program with the crash reporter that fails in
+// the way the row names, for the tests that watch it from outside. It prints "row <row>" first,
+// as a program's own output before its failure. The rows:
+//   null-read, null-write, divide-by-zero, stack-overflow   faults of the processor
+//   abort, runtime-error, throw-int                         fatal ends and exceptions
+//   thread-exception, two-threads                           exceptions of secondary threads
+//   eabort, db-edit-error, broken-plugin                    special classes, a failing plugin
+//   park                                                    writes its process id into the
+//                                    ready file and waits, with a second thread, for the
+//                                    release file
+#include <latch>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fakes/ready_release.h"
+#include "platform/console.h"
+#include "platform/process.h"
+#include "platform/system_lists.h"
+#include "reporter/core/crash_reporter.h"
+#include "reporter/report/system_lists/bug_report_plugins.h"
+#include "rtl/exceptions.h"
+#include "rtl/parameters.h"
+
+namespace {
+
+// Volatile so that the optimizer neither sees the null pointer nor the zero divisor.
+int* volatile gNull = nullptr;
+volatile int gDividend = 7;
+volatile int gDivisor = 0;
+volatile bool gStopRecursion = false;
+
+class EFieldRejected : public RTL::EDBEditError {
+ public:
+  using RTL::EDBEditError::EDBEditError;
+};
+
+[[gnu::noinline]] int NullRead() {
+  return *gNull;
+}
+
+[[gnu::noinline]] int NullWrite() {
+  *gNull = 1;
+  return 0;
+}
+
+[[gnu::noinline]] int DivideByZero() {
+  return gDividend / gDivisor;
+}
+
+// Uses its frame after the call, so that the recursion is no tail call the optimizer could
+// turn into a loop.
+[[gnu::noinline]] int Recurse(int depth) {
+  volatile char frame[512];
+  frame[depth % sizeof frame] = static_cast<char>(depth);
+  if (gStopRecursion) return depth;
+  return Recurse(depth + 1) + frame[depth % sizeof frame];
+}
+
+[[gnu::noinline]] void FailInFirstThread() {
+  throw std::runtime_error("Erster Nebenthread gescheitert");
+}
+
+[[gnu::noinline]] void FailInSecondThread() {
+  throw std::logic_error("Zweiter Nebenthread gescheitert");
+}
+
+std::string BrokenPlugin() {
+  throw std::runtime_error("plugin broken");
+}
+
+void Print(const std::string& line) {
+  Platform::Console::WriteLine(line);
+  Platform::Console::Flush();
+}
+
+[[gnu::noinline]] void WaitInParkRow(const std::string& readyFile, const std::string& releaseFile) {
+  std::thread companion([&] { Fakes::WaitForFile(releaseFile); });
+  Fakes::WriteText(readyFile, std::to_string(Platform::CurrentProcessId()));
+  Fakes::WaitForFile(releaseFile);
+  companion.join();
+  Platform::DeleteOneFile(readyFile);
+}
+
+int RunRow() {
+  const auto parameters = RTL::Parameters::Split(Platform::RawCommandLine());
+  const std::string row = parameters.size() > 1 ? parameters[1].text : "";
+  Print("row " + row);
+  if (row == "null-read") return NullRead();
+  if (row == "null-write") return NullWrite();
+  if (row == "divide-by-zero") return DivideByZero();
+  if (row == "stack-overflow") return Recurse(0);
+  if (row == "abort") std::abort();
+  if (row == "runtime-error") throw std::runtime_error("Die Zeile ist gescheitert");
+  if (row == "throw-int") throw 42;
+  if (row == "thread-exception") {
+    std::thread failing(FailInFirstThread);
+    failing.join();
+    Print("after the join");
+    return 0;
+  }
+  if (row == "two-threads") {
+    std::latch start(2);
+    std::thread first([&] {
+      start.arrive_and_wait();
+      FailInFirstThread();
+    });
+    std::thread second([&] {
+      start.arrive_and_wait();
+      FailInSecondThread();
+    });
+    first.join();
+    second.join();
+    Print("after the joins");
+    return 0;
+  }
+  if (row == "eabort") throw RTL::EAbort();
+  if (row == "db-edit-error") throw EFieldRejected("Kein gültiges Datum");
+  if (row == "broken-plugin") {
+    Reporter::Report::AddBugReportPlugin("broken", "throws instead of listing", BrokenPlugin, true);
+    throw std::runtime_error("Bericht mit kaputtem Plugin");
+  }
+  if (row == "park" && parameters.size() > 3) {
+    WaitInParkRow(parameters[2].text, parameters[3].text);
+    return 0;
+  }
+  Print("unknown row");
+  return 2;
+}
+
+}  // namespace
+
+int main() {
+  const Reporter::TCrashReporter reporter;
+  return Reporter::RunMainBlock(RunRow);
+}

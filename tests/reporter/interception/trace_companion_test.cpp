@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "platform/child_process.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "platform/process.h"
+#include "platform/text_encoding.h"
+#include "reporter/interception/matrix_run.h"
+#include "support/helper_process.h"
+
+namespace {
+
+using ReportReading::Lines;
+using TestSupport::Quoted;
+
+constexpr std::uint32_t kPollMilliseconds = 20;
+constexpr auto kStartPatience = std::chrono::seconds(60);
+
+bool WaitFor(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + kStartPatience;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    Platform::SleepMilliseconds(kPollMilliseconds);
+  }
+  return true;
+}
+
+// The companion program asks the parked program for the report of its threads: both the
+// main thread, waiting in the row, and the second thread are in it; the program is left
+// running, no failure line printed.
+TEST(TraceCompanion, ListsTheThreadsOfAWaitingProgram) {
+  CrashMatrixTesting::TMatrixRun parked;
+  TestSupport::ScopedTempDir folder;
+  const std::string readyFile = folder.Join("ready");
+  const std::string releaseFile = folder.Join("release");
+  ASSERT_TRUE(Platform::StartProcess(
+      Quoted(parked.Program()) + " park " + Quoted(readyFile) + " " + Quoted(releaseFile), false));
+  ASSERT_TRUE(WaitFor([&] {
+    return Platform::FileExists(readyFile) && !TestSupport::ReadFile(readyFile).empty();
+  }));
+  const std::string processId = TestSupport::ReadFile(readyFile);
+
+  const Platform::CapturedRun trace = Platform::RunCaptured(
+      Quoted(TestSupport::TestProgramPath("TraceProcess" + TestSupport::ExecutableSuffix())) + " " +
+          processId,
+      120000);
+  TestSupport::WriteFile(releaseFile, "");
+  EXPECT_TRUE(WaitFor([&] { return !Platform::FileExists(readyFile); })) << "the row ended";
+
+  ASSERT_TRUE(trace.started);
+  EXPECT_EQ(trace.exitCode, 0) << trace.output;
+  const bool onWindows = Platform::NativePathStyle() == Platform::PathStyle::Windows;
+  const Lines lines =
+      ReportReading::TextLines(onWindows ? Platform::AnsiToUtf8(trace.output) : trace.output);
+  const Lines mainThread = ReportReading::Section(lines, "main thread ($");
+  ASSERT_FALSE(mainThread.empty()) << trace.output;
+  EXPECT_TRUE(ReportReading::AnyLineHolds(mainThread, "WaitInParkRow"))
+      << ::testing::PrintToString(mainThread);
+  EXPECT_FALSE(ReportReading::Section(lines, "thread $").empty()) << trace.output;
+  EXPECT_FALSE(ReportReading::AnyLineHolds(lines, ReportReading::kFailureLine));
+}
+
+}  // namespace

@@ -24,6 +24,8 @@ class TMemoryReserve {
 
  private:
   static constexpr int kBlocks = 4;
+  static constexpr std::size_t kReservedBytes = 4 * 1024 * 1024;
+  static constexpr std::size_t kCommittedBytes = 512 * 1024;
   void* reserved_[kBlocks] = {};
   void* committed_[kBlocks] = {};
 };

@@ -10,6 +10,7 @@
 #include "platform/path_style.h"
 #include "platform/process.h"
 #include "platform/text_encoding.h"
+#include "reporter/interception/report_reading.h"
 #include "support/helper_process.h"
 
 namespace E2E {
@@ -26,22 +27,6 @@ std::string Separator() {
 
 void CopyProgram(const std::string& from, const std::string& to) {
   ASSERT_TRUE(Platform::CopyFileReplacing(from, to)) << from << " -> " << to;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (char c : text) {
-    if (c == '\n') {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += c;
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
 }
 
 constexpr const char* kRecordVariable = "UPDATE_TEST_RECORD";
@@ -97,7 +82,7 @@ std::vector<std::string> UpdateWorld::RunUpdate(const std::string& arguments) {
 
 std::vector<std::string> UpdateWorld::OutputLines(const std::string& output) {
   // A redirected standard output carries the ANSI code page on Windows.
-  return SplitLines(OnWindows() ? Platform::AnsiToUtf8(output) : output);
+  return ReportReading::TextLines(OnWindows() ? Platform::AnsiToUtf8(output) : output);
 }
 
 std::string UpdateWorld::CopyTrackedProgram(const std::string& folder) const {
@@ -123,7 +108,8 @@ std::vector<std::string> UpdateWorld::Records(std::size_t atLeast) const {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   for (;;) {
     std::vector<std::string> lines;
-    if (Platform::FileExists(recordFile)) lines = SplitLines(TestSupport::ReadFile(recordFile));
+    if (Platform::FileExists(recordFile))
+      lines = ReportReading::TextLines(TestSupport::ReadFile(recordFile));
     if (lines.size() >= atLeast || std::chrono::steady_clock::now() > deadline) return lines;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }

@@ -5,9 +5,6 @@
 namespace Platform {
 namespace {
 
-constexpr std::size_t kReservedBytes = 4 * 1024 * 1024;
-constexpr std::size_t kCommittedBytes = 512 * 1024;
-
 void* Map(std::size_t size, int extraFlags) {
   void* block = mmap(nullptr, size, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | extraFlags, -1, 0);
   return block == MAP_FAILED ? nullptr : block;
@@ -36,15 +33,6 @@ void TMemoryReserve::Release() {
     if (committed_[i] != nullptr) munmap(committed_[i], kCommittedBytes);
     reserved_[i] = committed_[i] = nullptr;
   }
-}
-
-std::size_t TMemoryReserve::HeldBytes() const {
-  std::size_t bytes = 0;
-  for (int i = 0; i < kBlocks; ++i) {
-    if (reserved_[i] != nullptr) bytes += kReservedBytes;
-    if (committed_[i] != nullptr) bytes += kCommittedBytes;
-  }
-  return bytes;
 }
 
 }  // namespace Platform

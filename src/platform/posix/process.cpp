@@ -18,15 +18,7 @@
 namespace Platform {
 
 std::string RawCommandLine() {
-  const std::string arguments = Posix::ReadSystemFile("/proc/self/cmdline");
-  std::vector<std::string> argv;
-  for (std::size_t begin = 0; begin < arguments.size();) {
-    std::size_t end = arguments.find('\0', begin);
-    if (end == std::string::npos) end = arguments.size();
-    argv.push_back(arguments.substr(begin, end - begin));
-    begin = end + 1;
-  }
-  return CommandLine::Join(argv);
+  return CommandLine::Join(Posix::OwnArguments());
 }
 
 bool StartProcess(const std::string& commandLine, bool wait) {

@@ -73,18 +73,6 @@ bool ProcessEnded(pid_t pid) {
   return nameEnd != std::string::npos && nameEnd + 2 < stat.size() && stat[nameEnd + 2] == 'Z';
 }
 
-std::vector<std::string> OwnArguments() {
-  const std::string arguments = Posix::ReadSystemFile("/proc/self/cmdline");
-  std::vector<std::string> argv;
-  for (std::size_t begin = 0; begin < arguments.size();) {
-    std::size_t end = arguments.find('\0', begin);
-    if (end == std::string::npos) end = arguments.size();
-    argv.push_back(arguments.substr(begin, end - begin));
-    begin = end + 1;
-  }
-  return argv;
-}
-
 // Writes the one byte that lets the child go on. A child that is already gone must not end
 // this process by SIGPIPE: the signal is held back and, if raised, taken away again.
 ssize_t Signal(int gate) {
@@ -140,7 +128,7 @@ std::optional<TRestartPayload> TakeRestartHandover() {
 bool RestartOwnProcess(const TRestartPayload& payload) {
   // Everything the child needs is made before fork: after it, only async-signal-safe calls.
   const std::string program = ExecutablePath();
-  std::vector<std::string> arguments = OwnArguments();
+  std::vector<std::string> arguments = Posix::OwnArguments();
   if (program.empty() || arguments.empty()) return false;
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());

@@ -56,4 +56,16 @@ bool PathExists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
+std::vector<std::string> OwnArguments() {
+  const std::string arguments = ReadSystemFile("/proc/self/cmdline");
+  std::vector<std::string> argv;
+  for (std::size_t begin = 0; begin < arguments.size();) {
+    std::size_t end = arguments.find('\0', begin);
+    if (end == std::string::npos) end = arguments.size();
+    argv.push_back(arguments.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  return argv;
+}
+
 }  // namespace Platform::Posix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Small reads of /proc and /sys for the system lists.
 namespace Platform::Posix {
@@ -18,5 +19,8 @@ std::string ReadLinkTarget(const std::string& path);
 std::string LastPathComponent(const std::string& path);
 
 bool PathExists(const std::string& path);
+
+// This process's arguments as it was started with them, argv[0] included.
+std::vector<std::string> OwnArguments();
 
 }  // namespace Platform::Posix

@@ -3,12 +3,6 @@
 #include <windows.h>
 
 namespace Platform {
-namespace {
-
-constexpr std::size_t kReservedBytes = 4 * 1024 * 1024;
-constexpr std::size_t kCommittedBytes = 512 * 1024;
-
-}  // namespace
 
 TMemoryReserve::~TMemoryReserve() {
   Release();
@@ -33,15 +27,6 @@ void TMemoryReserve::Release() {
     if (committed_[i] != nullptr) VirtualFree(committed_[i], 0, MEM_RELEASE);
     reserved_[i] = committed_[i] = nullptr;
   }
-}
-
-std::size_t TMemoryReserve::HeldBytes() const {
-  std::size_t bytes = 0;
-  for (int i = 0; i < kBlocks; ++i) {
-    if (reserved_[i] != nullptr) bytes += kReservedBytes;
-    if (committed_[i] != nullptr) bytes += kCommittedBytes;
-  }
-  return bytes;
 }
 
 }  // namespace Platform

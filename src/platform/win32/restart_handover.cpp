@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "platform/process.h"
 #include "platform/process_exit.h"
+#include "platform/win32/utf16.h"
 
 namespace Platform {
 namespace {
@@ -24,20 +26,6 @@ std::wstring BlockName(DWORD processId) {
     processId >>= 4;
   } while (processId != 0);
   return L"ExvoraRestart$" + hex;
-}
-
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    if (path.size() >= 0x8000) return {};
-    path.resize(path.size() * 2);
-  }
 }
 
 std::wstring CurrentDirectory() {
@@ -114,7 +102,7 @@ std::optional<TRestartPayload> TakeRestartHandover() {
 }
 
 bool RestartOwnProcess(const TRestartPayload& payload) {
-  const std::wstring program = ModulePath();
+  const std::wstring program = Win32::ToUtf16(ExecutablePath());
   std::wstring commandLine = GetCommandLineW();
   const std::wstring directory = CurrentDirectory();
   STARTUPINFOW startupInfo{};

@@ -63,7 +63,7 @@ endif()
 # Only DLLs every Windows has: the runtimes are linked in statically, so the single file
 # runs on a machine without a compiler's DLLs.
 set(system_dlls kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 msvcrt ws2_32 winhttp
-                setupapi psapi version ntdll dbghelp shlwapi comctl32 crypt32 secur32)
+                setupapi psapi version ntdll dbghelp shlwapi comctl32 crypt32 secur32 wtsapi32)
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" dll_lines "${headers}")
 if(NOT dll_lines)
   fail("no imported DLL found in the objdump output")

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "rtl/cpu_context.h"
+
 // The threads of this process and their processor state, for call stacks of every thread.
 namespace Platform {
 
@@ -18,18 +20,7 @@ std::vector<ThreadId> ListThreads();
 
 // The integer and control registers of a thread. Pointer-sized: on a 32-bit build the upper
 // halves are zero. Ax..Di are eax..edi (rax..rdi on x86-64); R8..R15 only on x86-64.
-struct TThreadContext {
-  std::uint64_t Ax = 0, Bx = 0, Cx = 0, Dx = 0, Si = 0, Di = 0;
-  std::uint64_t R8 = 0, R9 = 0, R10 = 0, R11 = 0, R12 = 0, R13 = 0, R14 = 0, R15 = 0;
-  std::uint64_t Ip = 0;  // instruction pointer
-  std::uint64_t Sp = 0;  // stack pointer
-  std::uint64_t Bp = 0;  // frame pointer
-  std::uint64_t Flags = 0;
-  // The upper end of the thread's stack when the system tells it (POSIX: the thread's stack
-  // attributes, since the mapping around its stack also holds its thread-local data); 0 when
-  // unknown, and then StackRangeAt tells.
-  std::uint64_t StackTop = 0;
-};
+using TThreadContext = RTL::TCpuContext;
 
 // The context of the thread, read without suspending it for longer than the read takes:
 // Windows opens the thread and calls GetThreadContext (suspended for just that call when the

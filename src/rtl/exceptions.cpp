@@ -9,6 +9,7 @@ namespace RTL {
 namespace {
 
 std::atomic<TStackCapture> gCapture{nullptr};
+std::atomic<TContextCapture> gContextCapture{nullptr};
 
 // Enough for the frames that matter; deeper ones are the runtime's start-up.
 constexpr std::size_t kPreparedDepth = 64;
@@ -21,6 +22,10 @@ void SetStackCapture(TStackCapture capture) {
 
 TStackCapture StackCapture() {
   return gCapture.load();
+}
+
+void SetContextCapture(TContextCapture capture) {
+  gContextCapture.store(capture);
 }
 
 // Not inlined, so that the return address is the code that raised the exception (or the
@@ -37,6 +42,18 @@ __attribute__((noinline)) Exception::Exception(std::string message)
       preparedStack_.assign(buffer, buffer + count);
     } catch (...) {
       preparedStack_.clear();  // an exception without its stack is still an exception
+    }
+  }
+  if (const TContextCapture capture = gContextCapture.load()) {
+    try {
+      // The frame's canonical address is the raising code's stack pointer once this call
+      // has returned to it.
+      auto context = std::make_shared<TRaiseContext>();
+      if (capture(raiseAddress_, reinterpret_cast<std::uintptr_t>(__builtin_dwarf_cfa()),
+                  *context)) {
+        raiseContext_ = std::move(context);
+      }
+    } catch (...) {
     }
   }
 }

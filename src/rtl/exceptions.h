@@ -3,8 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "rtl/cpu_context.h"
 
 // The program's exception classes: each carries a readable (German) message. A raised
 // exception also remembers where it was raised and the return addresses at that moment,
@@ -19,6 +22,19 @@ using TStackCapture = std::size_t (*)(std::uintptr_t* buffer, std::size_t capaci
 void SetStackCapture(TStackCapture capture);
 TStackCapture StackCapture();
 
+// The processor state where an exception was raised, kept for the report's registers and stack
+// dump: by the time the outermost handler sees the exception, that part of the stack has been
+// unwound and written over.
+struct TRaiseContext {
+  TCpuContext Registers;            // Ip and Sp are the raising code's
+  std::vector<std::uint8_t> Stack;  // the stack from Registers.Sp upward, as it was
+};
+// Fills `out` with the calling thread's registers, Ip and Sp replaced by the given ones, and a
+// copy of the stack from that Sp up (as far as a stack dump shows); false when it cannot.
+using TContextCapture = bool (*)(std::uintptr_t ip, std::uintptr_t sp, TRaiseContext& out);
+// Installed once at start-up by the crash reporter; until then nothing is captured.
+void SetContextCapture(TContextCapture capture);
+
 class Exception : public std::exception {
  public:
   explicit Exception(std::string message);
@@ -29,6 +45,8 @@ class Exception : public std::exception {
   std::uintptr_t RaiseAddress() const { return raiseAddress_; }
   // The return addresses at construction, innermost first; empty without a capture.
   const std::vector<std::uintptr_t>& PreparedStack() const { return preparedStack_; }
+  // The processor state at construction; null without a capture.
+  const TRaiseContext* RaiseContext() const { return raiseContext_.get(); }
 
   // The dynamic class's name without namespaces ("EUpdateWork"), and that of every ancestor,
   // the class itself first.
@@ -39,6 +57,8 @@ class Exception : public std::exception {
   std::string message_;
   std::uintptr_t raiseAddress_ = 0;
   std::vector<std::uintptr_t> preparedStack_;
+  // Shared by the copies the runtime makes of a thrown object.
+  std::shared_ptr<const TRaiseContext> raiseContext_;
 };
 
 // An operation was cancelled on purpose; never reported.

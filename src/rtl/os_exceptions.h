@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <exception>
 
-#include "platform/threads.h"
+#include "rtl/cpu_context.h"
 #include "rtl/exceptions.h"
 
 // Faults the operating system raised (access violations, divisions by zero, ...), as objects of
@@ -38,7 +38,7 @@ struct TFault {
   std::uintptr_t Address = 0;        // the faulting instruction
   std::uintptr_t AccessAddress = 0;  // access violations: the address it tried to reach
   TAccessKind Access = TAccessKind::Read;
-  Platform::TThreadContext Context;
+  TCpuContext Context;
   bool HasContext = false;
 };
 
@@ -50,9 +50,7 @@ class EExternal : public Exception {
   std::uintptr_t FaultAddress() const { return fault_.Address; }
   const TFault& Fault() const { return fault_; }
   // The processor state at the fault; null when none was given.
-  const Platform::TThreadContext* Context() const {
-    return fault_.HasContext ? &fault_.Context : nullptr;
-  }
+  const TCpuContext* Context() const { return fault_.HasContext ? &fault_.Context : nullptr; }
 
  private:
   TFault fault_;

@@ -92,6 +92,9 @@ struct TExceptionRequest {
   Address StackPointer = 0;  // of the failing thread; 0: the creating thread's current ones
   Address FramePointer = 0;
   std::optional<Platform::TThreadContext> Context;
+  // The stack from Context->Sp up as it was when the context was taken; empty when the stack is
+  // still there to read (a fault's thread waits on top of it).
+  std::vector<std::uint8_t> StackSnapshot;
   std::optional<TOsExceptionRecord> OsExceptionRecord;
   std::string* BugReportOut = nullptr;  // receives the complete report; unused here
   TExceptSource Source = esManual;

@@ -56,6 +56,10 @@ void CompleteRequestFromObject(TExceptionRequest& request) {
   if (!request.Context && fault != nullptr && fault->Context() != nullptr) {
     request.Context = *fault->Context();
   }
+  if (!request.Context && object->RaiseContext() != nullptr) {
+    request.Context = object->RaiseContext()->Registers;
+    request.StackSnapshot = object->RaiseContext()->Stack;
+  }
   // A fault's object is made on the handling thread: its capture holds that thread's stack.
   if (request.PreparedStack.empty() && fault == nullptr) {
     // The tracer takes candidates oldest first, as a scan of the stack meets them; the

@@ -1,13 +1,41 @@
 #include "reporter/core/start_up.h"
 
+#include <algorithm>
+
+#include "platform/memory_map.h"
 #include "platform/return_addresses.h"
+#include "platform/threads.h"
 #include "reporter/core/thread_registry.h"
 #include "rtl/exceptions.h"
 
 namespace Reporter::Core {
+namespace {
+
+// As much of the stack as the report's stack dump shows.
+constexpr std::size_t kRaiseStackBytes = 20 * 16;
+
+// The registers are those of this moment, a few calls below the raising code, with its
+// instruction and stack pointer put in; the stack above it is still as the raising code left
+// it.
+bool CaptureRaiseContext(std::uintptr_t ip, std::uintptr_t sp, RTL::TRaiseContext& out) {
+  const auto registers = Platform::CaptureThreadContext(Platform::CurrentThreadId());
+  if (!registers) return false;
+  out.Registers = *registers;
+  out.Registers.Ip = ip;
+  out.Registers.Sp = sp;
+  const Platform::TStackRange stack = Platform::CurrentThreadStackRange();
+  if (sp >= stack.Bottom && sp < stack.Top) {
+    out.Stack.resize(std::min<std::uintptr_t>(stack.Top - sp, kRaiseStackBytes));
+    if (!Platform::ReadMemory(sp, out.Stack.data(), out.Stack.size())) out.Stack.clear();
+  }
+  return true;
+}
+
+}  // namespace
 
 void InstallRaiseStackCapture() {
   RTL::SetStackCapture(&Platform::CaptureReturnAddresses);
+  RTL::SetContextCapture(&CaptureRaiseContext);
 }
 
 void StartUpReportedExceptions() {

@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <thread>
 #include <vector>
 
 #include "fake_settings.h"
 #include "reporter/core/exception_message.h"
 #include "reporter/core/report_cache.h"
+#include "reporter/core/start_up.h"
+#include "rtl/class_names.h"
+#include "rtl/exceptions.h"
 #include "updater/work.h"
 
 namespace {
@@ -85,6 +90,38 @@ TEST(ReportedException, TakesTheFactsOfTheRequestAndTheObject) {
   EXPECT_EQ(reported->GetExceptMessage(), "Sperrdatei belegt.");
   EXPECT_NE(reported->GetExceptAddr(), 0u);  // where the object was created
   EXPECT_EQ(reported->GetContext(), nullptr);
+}
+
+// Marks the raising function's frame, so that the stack the exception kept can be told from
+// what the unwinding and the handlers wrote there afterwards.
+constexpr std::uint32_t kFrameMarker = 0x5EA1ED5A;
+[[gnu::noinline]] std::exception_ptr RaisedFromMarkedFrame() {
+  volatile std::uint32_t marker[4] = {kFrameMarker, kFrameMarker, kFrameMarker, kFrameMarker};
+  try {
+    throw Update::Work::EUpdateWork("Sperrdatei belegt!");
+  } catch (...) {
+    (void)marker[0];
+    return std::current_exception();
+  }
+}
+
+// A failure of the program's own code comes with the processor state of its raise, so that
+// its report has registers and a stack dump as a fault's has.
+TEST(ReportedException, CarriesTheRegistersAndTheStackOfItsRaise) {
+  InstallRaiseStackCapture();
+  TExceptionRequest request;
+  request.ExceptObject = RaisedFromMarkedFrame();
+  const auto reported =
+      CreateReportedException(std::move(request), std::make_shared<TFakeSettings>());
+  const Platform::TThreadContext* context = reported->GetContext();
+  ASSERT_NE(context, nullptr);
+  EXPECT_EQ(context->Ip, reported->GetExceptAddr());
+  const RTL::TRaiseContext* raise = RTL::AsException(reported->GetExceptObject())->RaiseContext();
+  ASSERT_NE(raise, nullptr);
+  EXPECT_EQ(raise->Registers.Sp, context->Sp);
+  std::vector<std::uint32_t> words(raise->Stack.size() / 4);
+  std::memcpy(words.data(), raise->Stack.data(), words.size() * 4);
+  EXPECT_NE(std::find(words.begin(), words.end(), kFrameMarker), words.end());
 }
 
 TEST(ReportedException, ForeignObjectsAndNothingAtAll) {

@@ -1,6 +1,7 @@
 // The reported exception as a settings object: a value set on it holds for this exception only;
 // every other value is the module's.
 #include <bit>
+#include <optional>
 
 #include "reporter/core/reported_exception_impl.h"
 
@@ -32,10 +33,28 @@ std::string TReportedException::GetPropStr(std::string_view name) {
     std::lock_guard guard(overridesLock_);
     own = overrides_.ReadStr(name);
   }
-  if (!own) return settings_ ? settings_->GetPropStr(name) : std::string();
-  // Expanded as the module's own texts are.
   Settings::TReporterSettings* module = settings_ ? settings_->GetSelf() : nullptr;
-  return module != nullptr && name != "FrozenMsg" ? module->ExpandOwnText(*own) : *own;
+  if (module == nullptr)
+    return own ? *own : settings_ ? settings_->GetPropStr(name) : std::string();
+  std::string text = own ? *own : module->GetPropStrAsStored(name);
+  if (!Settings::ExpandsPlaceholders(name) || !Settings::MayHoldPlaceholders(text)) return text;
+  // The exception's own values go in; the report stays a placeholder for whoever holds the
+  // whole text (the mail body of a later sending step).
+  Settings::TExceptionPlaceholders values;
+  values.exceptClass = GetExceptClass();
+  values.exceptMsg = GetExceptMessage();
+  if (std::optional<std::string> details = ErrorDetails()) values.errorDetails = *details;
+  return module->ExpandText(text, values);
+}
+
+std::optional<std::string> TReportedException::ErrorDetails() {
+  std::shared_ptr<Settings::TFieldList> sections;
+  {
+    std::lock_guard guard(stateLock_);
+    sections = sections_;
+  }
+  if (!sections || sections->GetItemCount() == 0) return std::nullopt;
+  return sections->GetContent("Error Details");
 }
 
 bool TReportedException::SetPropBool(std::string_view name, bool value) {

@@ -46,6 +46,15 @@ struct TPlaceholderValues {
   std::string localAppData;
 };
 
+// The values of the placeholders that only an exception knows; a settings object without one
+// keeps the placeholders themselves.
+struct TExceptionPlaceholders {
+  std::string exceptClass = "%exceptClass%";
+  std::string errorDetails = "%errorDetails%";
+  std::string bugReport = "%bugReport%";
+  std::string exceptMsg = "%exceptMsg%";
+};
+
 // Replaces every placeholder, ignoring case, one kind after the other in a fixed order, so
 // that what an earlier one inserts is expanded by the later ones (a "%LF%" inside the
 // exception message becomes a line break). Each replacement continues after the inserted

@@ -13,9 +13,7 @@
 namespace Reporter::Settings {
 namespace {
 
-// Returned as stored: the freeze message, and the report file's name, whose placeholders only
-// the fallback path in the user's folder expands (a name with %time% in the program folder is
-// taken as it stands).
+// A report file name with %time% in the program folder is taken as it stands.
 constexpr std::string_view kUnexpandedKeys[] = {"FrozenMsg", "BugRepFile"};
 constexpr std::string_view kScreenShotForm = "ScrShotForm";
 
@@ -157,10 +155,14 @@ std::string TReporterSettings::GetPropStr(std::string_view name) {
         fromMain = true;
         return main.GetPropStr(name);
       });
-  if (fromMain || std::find(std::begin(kUnexpandedKeys), std::end(kUnexpandedKeys), name) !=
-                      std::end(kUnexpandedKeys))
-    return value;
-  return ExpandOwnText(value);
+  if (fromMain || !ExpandsPlaceholders(name)) return value;
+  return ExpandText(value);
+}
+
+std::string TReporterSettings::GetPropStrAsStored(std::string_view name) {
+  return Read<std::string>(
+      name, [](const SettingsProperty& p) { return p.vStr; },
+      [&](TReporterSettings& main) { return main.GetPropStrAsStored(name); });
 }
 
 bool TReporterSettings::CanWrite(std::string_view name, TPropertyType typ) const {
@@ -191,12 +193,14 @@ bool TReporterSettings::SetPropStr(std::string_view name, std::string_view value
   return true;
 }
 
-std::string TReporterSettings::ExpandOwnText(std::string_view text) {
+std::string TReporterSettings::ExpandText(std::string_view text,
+                                          const TExceptionPlaceholders& exception) {
   if (!MayHoldPlaceholders(text)) return std::string(text);
   std::optional<std::string> versionVar;
   if (!versionVar_.empty()) versionVar = versionVar_;
-  return ExpandPlaceholders(text, CollectValues(module_, versionVar, "%exceptClass%",
-                                                "%errorDetails%", "%bugReport%", "%exceptMsg%"));
+  return ExpandPlaceholders(
+      text, CollectValues(module_, versionVar, exception.exceptClass, exception.errorDetails,
+                          exception.bugReport, exception.exceptMsg));
 }
 
 void TReporterSettings::FillFormCache(IFieldList& values) {
@@ -258,6 +262,11 @@ void TReporterSettings::WriteBack(std::string_view key, const std::string& value
 bool TReporterSettings::Reload() {
   if (!settings_) return false;
   return ReloadSettingsModule(settings_, hooks_);
+}
+
+bool ExpandsPlaceholders(std::string_view key) {
+  return std::find(std::begin(kUnexpandedKeys), std::end(kUnexpandedKeys), key) ==
+         std::end(kUnexpandedKeys);
 }
 
 // --- Obtaining settings objects --------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "reporter/settings/attachment_list.h"
 #include "reporter/settings/field_list.h"
 #include "reporter/settings/list_owners.h"
+#include "reporter/settings/placeholders.h"
 #include "reporter/settings/settings_lists.h"
 #include "reporter/settings/settings_module.h"
 #include "reporter/settings/settings_registry.h"
@@ -407,8 +408,12 @@ class TReporterSettings : public IModuleSettings, public ISettingsWriteBack {
 
   void WriteBack(std::string_view key, const std::string& value) override;
 
-  // This object's own texts keep the exception-dependent placeholders for a later expansion.
-  std::string ExpandOwnText(std::string_view text);
+  // The text as stored, before any placeholder is expanded: this module's record, the default
+  // table's, or the main settings' text when this module defers to them.
+  std::string GetPropStrAsStored(std::string_view name);
+  // Expands every placeholder for this module; the exception-dependent ones take the given
+  // values, which by default are the placeholders themselves, kept for a later expansion.
+  std::string ExpandText(std::string_view text, const TExceptionPlaceholders& exception = {});
 
  protected:
   // The first record of that name in the module's list, else (when allowed) in the default
@@ -431,6 +436,10 @@ class TReporterSettings : public IModuleSettings, public ISettingsWriteBack {
   std::shared_ptr<TAttachmentList> attachments_;
   std::shared_ptr<TFieldList> formCache_;
 };
+
+// False for the keys whose texts are read as stored: the freeze message, and the report file's
+// name, whose placeholders only the fallback path in the user's folder expands.
+bool ExpandsPlaceholders(std::string_view key);
 
 // The settings object the reporter created for its own module at start-up; null before.
 std::shared_ptr<TReporterSettings> MainSettings();

@@ -12,13 +12,12 @@
 #include "reporter/report/sections/stack_lines.h"
 #include "reporter/report/system_lists/bug_report_plugins.h"
 #include "reporter/report/tracer/stack_tracer.h"
+#include "reporter/ui/progress_alert.h"
 #include "rtl/class_names.h"
 #include "rtl/exceptions.h"
 
 namespace Reporter::Core {
 namespace {
-
-constexpr const char* kInternalError = ">> internal error in ";
 
 std::string CrcText(const std::array<std::uint32_t, 3>& crc) {
   char text[40];
@@ -33,13 +32,14 @@ struct TThreadText {
   Address FirstAddr = 0;
 };
 
-}  // namespace
-
-std::string FailureLocation(const std::exception_ptr& failure) {
+std::string InternalError(const char* producer, const std::exception_ptr& failure,
+                          const Report::TSectionOptions& options) {
   const RTL::Exception* object = RTL::AsException(failure);
-  if (object == nullptr || object->RaiseAddress() == 0) return {};
-  return ":\r\n" + Report::LocationLine(object->RaiseAddress(), Report::TSectionOptions{});
+  return Report::InternalErrorText(producer, object != nullptr ? object->RaiseAddress() : 0,
+                                   options);
 }
+
+}  // namespace
 
 void TReportedException::UpdateSection(const std::string& title, const std::string& content) {
   if (Aborted() || !sections_) return;
@@ -57,6 +57,14 @@ void TReportedException::CompleteBugReport() {
   traceOptions.ShowRelAddrs = options.ShowRelAddrs;
   traceOptions.ShowRelLines = options.ShowRelLines;
   traceOptions.Abort = &abortCompleteThread_;
+  // Each thread's trace moves the please-wait box through that thread's area.
+  const std::shared_ptr<UI::IProgressAlert> box = PleaseWaitBox();
+  if (box) {
+    traceOptions.Progress = [box](int position) {
+      box->SetPosition(position);
+      box->ProcessMessages();
+    };
+  }
   std::vector<std::string> debugInfos;
 
   // Walks and formats one thread section; its text, or the failure's.
@@ -79,29 +87,33 @@ void TReportedException::CompleteBugReport() {
       input.creatorAddr = stack.creatorAddr;
       input.preparedStack = stack.preparedStack;
       const Tracer::TTraceResult result = Tracer::BuildCallStack(input, traceOptions);
-      Tracer::TStackTrace trace = Tracer::ToStackTrace(result, traceOptions);
-      for (const std::string& info : result.DebugInfos) {
-        if (std::find(debugInfos.begin(), debugInfos.end(), info) == debugInfos.end()) {
-          debugInfos.push_back(info);
+      if (!result.FailedStage.empty()) {
+        out.Text = Report::FailedTraceText(result, stack.exceptThread, stack.exceptAddr, options);
+      } else {
+        Tracer::TStackTrace trace = Tracer::ToStackTrace(result, traceOptions);
+        for (const std::string& info : result.DebugInfos) {
+          if (std::find(debugInfos.begin(), debugInfos.end(), info) == debugInfos.end()) {
+            debugInfos.push_back(info);
+          }
         }
+        out.Lines = Report::FormatStackLines(trace, options);
+        out.FirstAddr = trace.empty() ? 0 : trace.front().Addr;
+        out.Text = out.Lines.Text;
+        if (stack.creatorAddr != 0 || stack.creatorTid != 0) {
+          out.Text = Report::InsertCreatorLine(out.Text, ThreadTitle(stack.creatorTid, true));
+        }
+        if (stack.innerExceptNo > 0) {
+          out.Text =
+              ">> " + stack.innerExceptClass + ", " + stack.innerExceptMessage + "\r\n" + out.Text;
+        }
+        std::lock_guard guard(stateLock_);
+        threadStacks_[index].callstack = std::move(trace);
       }
-      out.Lines = Report::FormatStackLines(trace, options);
-      out.FirstAddr = trace.empty() ? 0 : trace.front().Addr;
-      out.Text = out.Lines.Text;
-      if (stack.creatorAddr != 0 || stack.creatorTid != 0) {
-        out.Text = Report::InsertCreatorLine(out.Text, ThreadTitle(stack.creatorTid, true));
-      }
-      if (stack.innerExceptNo > 0) {
-        out.Text =
-            ">> " + stack.innerExceptClass + ", " + stack.innerExceptMessage + "\r\n" + out.Text;
-      }
-      std::lock_guard guard(stateLock_);
-      threadStacks_[index].callstack = std::move(trace);
     } catch (...) {
-      out.Text = std::string(kInternalError) + "GetThreadReport" +
-                 FailureLocation(std::current_exception());
+      out.Text = InternalError("GetThreadReport", std::current_exception(), options);
     }
     UpdateSection(stack.threadName, out.Text);
+    if (box) box->AreaDone();
   };
   const auto guarded = [&](const char* producer, const std::string& title, auto produce) {
     if (Aborted()) return;
@@ -109,7 +121,7 @@ void TReportedException::CompleteBugReport() {
     try {
       text = produce();
     } catch (...) {
-      text = std::string(kInternalError) + producer + FailureLocation(std::current_exception());
+      text = InternalError(producer, std::current_exception(), options);
     }
     UpdateSection(title, text);
   };
@@ -146,7 +158,11 @@ void TReportedException::CompleteBugReport() {
     guarded("GetCpuRegisters", "cpu registers", [&] { return Report::CpuRegistersText(*context); });
   }
   if (context != nullptr && GetShowStackDump()) {
-    guarded("GetStackDump", "stack dump", [&] { return Report::StackDumpText(context->Sp); });
+    guarded("GetStackDump", "stack dump", [&] {
+      return inner.empty() && !request_.StackSnapshot.empty()
+                 ? Report::FormatStackDump(context->Sp, request_.StackSnapshot)
+                 : Report::StackDumpText(context->Sp);
+    });
   }
   if (inner.empty() && GetShowDisAsm()) {
     const int limit = GetLimitDisassembly();

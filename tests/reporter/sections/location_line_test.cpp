@@ -48,6 +48,23 @@ TEST(LocationLine, FunctionOfThisProgramIsNamed) {
   EXPECT_NE(bare.find(" Target"), std::string::npos) << bare;
 }
 
+// A failed trace names its stage and where it failed; the failing thread's also tells where
+// the exception itself happened, since its stack lines are gone.
+TEST(LocationLine, FailedTraceTellsTheStageAndBothLocations) {
+  Tracer::TTraceResult result;
+  result.FailedStage = "InDeepChecks";
+  result.FailureAddress = TargetAddress() + 1;
+  const std::string failure = LocationLine(result.FailureAddress, {});
+  const std::string exception = LocationLine(TargetAddress() + 2, {});
+  EXPECT_EQ(FailedTraceText(result, true, TargetAddress() + 2, {}),
+            ">> internal error in InDeepChecks:\r\n" + failure +
+                "\r\n>> original exception location: \r\n" + exception);
+  EXPECT_EQ(FailedTraceText(result, false, 0, {}),
+            ">> internal error in InDeepChecks:\r\n" + failure);
+  result.FailureAddress = 0;
+  EXPECT_EQ(FailedTraceText(result, false, 0, {}), ">> internal error in InDeepChecks");
+}
+
 TEST(LocationLine, FormatsAResolvedLocation) {
   Tracer::TFinalOutput location;
   location.ModuleName = "Update.exe";

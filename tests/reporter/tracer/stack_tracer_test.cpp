@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "platform/threads.h"
 #include "reporter/report/tracer/disassembler.h"
 #include "reporter/report/tracer/module_table.h"
+#include "rtl/exceptions.h"
 
 namespace Reporter::Tracer {
 namespace {
@@ -226,6 +228,22 @@ TEST(StackTracer, ExceptionAddressInNoModuleShowsUnknownModule) {
   ASSERT_FALSE(result.Items.empty());
   EXPECT_EQ(result.Items.front().ModuleName, "???");
   EXPECT_EQ(result.Items.front().Addr, input.exceptAddr);
+}
+
+// A stage that throws ends the trace, which names the stage and where the failure was raised.
+TEST(StackTracer, AFailingStageIsNamedWithWhereItFailed) {
+  for (const char* failing :
+       {"CollectPossibleStackItems", "RemoveRecursiveStackAreas", "InDeepChecks",
+        "RealizeOptimalLinkChains", "RemoveRecursiveAreas", "FillFinalOutput"}) {
+    TTraceOptions options;
+    options.BeforeStage = [&](const char* stage) {
+      if (std::string_view(stage) == failing) throw RTL::Exception("stage failed");
+    };
+    const auto result = BuildCallStack({}, options);
+    EXPECT_EQ(result.FailedStage, failing);
+    EXPECT_NE(result.FailureAddress, 0u) << failing;
+    EXPECT_TRUE(result.Items.empty()) << failing;
+  }
 }
 
 TEST(StackTracer, AbortEndsTheTraceEarly) {

@@ -29,3 +29,23 @@ std::string LocationLine(Tracer::Address address, const TSectionOptions& options
 }
 
 }  // namespace Reporter::Report
+
+namespace Reporter::Report {
+
+std::string InternalErrorText(std::string_view producer, Tracer::Address failureAddress,
+                              const TSectionOptions& options) {
+  std::string text = ">> internal error in " + std::string(producer);
+  if (failureAddress != 0) text += ":\r\n" + LocationLine(failureAddress, options);
+  return text;
+}
+
+std::string FailedTraceText(const Tracer::TTraceResult& result, bool exceptThread,
+                            Tracer::Address exceptAddr, const TSectionOptions& options) {
+  std::string text = InternalErrorText(result.FailedStage, result.FailureAddress, options);
+  if (exceptThread) {
+    text += "\r\n>> original exception location: \r\n" + LocationLine(exceptAddr, options);
+  }
+  return text;
+}
+
+}  // namespace Reporter::Report

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "reporter/report/sections/section_options.h"
 #include "reporter/report/tracer/trace_types.h"
@@ -16,5 +17,15 @@ std::string LocationLine(Tracer::Address address, const TSectionOptions& options
 std::string FormatLocationLine(Tracer::Address address,
                                const std::optional<Tracer::TFinalOutput>& location,
                                const TSectionOptions& options);
+
+// What a producer that failed leaves in its section: ">> internal error in " + producer, then,
+// when the failure's address is known, ":" and its location line on the next line.
+std::string InternalErrorText(std::string_view producer, Tracer::Address failureAddress,
+                              const TSectionOptions& options);
+
+// A thread's text when its trace failed in a stage: the stage's internal error, and for the
+// failing thread the exception's own location after ">> original exception location: ".
+std::string FailedTraceText(const Tracer::TTraceResult& result, bool exceptThread,
+                            Tracer::Address exceptAddr, const TSectionOptions& options);
 
 }  // namespace Reporter::Report

@@ -4,6 +4,8 @@
 #include "reporter/report/symbols/map_file.h"
 #include "reporter/report/tracer/trace_lock.h"
 #include "reporter/report/tracer/trace_state.h"
+#include "rtl/class_names.h"
+#include "rtl/exceptions.h"
 
 namespace Reporter::Tracer {
 namespace {
@@ -16,13 +18,21 @@ bool StackReadable(const TMemoryView& memory, const TThreadTraceInput& input) {
          region->Access == Platform::TMemoryAccess::Readable && input.stackTop <= region->End;
 }
 
+void RecordFailure(TTraceResult& result, const char* stage) {
+  result.FailedStage = stage;
+  if (const RTL::Exception* failure = RTL::AsException(std::current_exception())) {
+    result.FailureAddress = failure->RaiseAddress();
+  }
+}
+
 template <typename Stage>
-bool RunStage(TTraceResult& result, const char* name, Stage stage) {
+bool RunStage(TTraceResult& result, const TTraceOptions& options, const char* name, Stage stage) {
   try {
+    if (options.BeforeStage) options.BeforeStage(name);
     stage();
     return true;
   } catch (...) {
-    result.FailedStage = name;
+    RecordFailure(result, name);
     return false;
   }
 }
@@ -48,31 +58,33 @@ TTraceResult BuildCallStack(const TThreadTraceInput& request, const TTraceOption
     Internal::TTraceState state(input, options, memory);
     using namespace Internal;
     const auto aborted = [&] { return state.Aborted(); };
-    if (!RunStage(result, "CollectPossibleStackItems", [&] { CollectPossibleStackItems(state); }) ||
+    if (!RunStage(result, options, "CollectPossibleStackItems",
+                  [&] { CollectPossibleStackItems(state); }) ||
         aborted()) {
       return result;
     }
-    if (!RunStage(result, "RemoveRecursiveStackAreas",
+    if (!RunStage(result, options, "RemoveRecursiveStackAreas",
                   [&] { RemoveRecursiveStackAreas(state, true); }) ||
         aborted()) {
       return result;
     }
-    if (!RunStage(result, "InDeepChecks", [&] { InDeepChecks(state); }) || aborted()) {
+    if (!RunStage(result, options, "InDeepChecks", [&] { InDeepChecks(state); }) || aborted()) {
       return result;
     }
-    if (!RunStage(result, "RealizeOptimalLinkChains", [&] { RealizeOptimalLinkChains(state); }) ||
+    if (!RunStage(result, options, "RealizeOptimalLinkChains",
+                  [&] { RealizeOptimalLinkChains(state); }) ||
         aborted()) {
       return result;
     }
-    if (!RunStage(result, "RemoveRecursiveAreas",
+    if (!RunStage(result, options, "RemoveRecursiveAreas",
                   [&] { RemoveRecursiveStackAreas(state, false); }) ||
         aborted()) {
       return result;
     }
-    RunStage(result, "FillFinalOutput", [&] { FillFinalOutput(state, result); });
+    RunStage(result, options, "FillFinalOutput", [&] { FillFinalOutput(state, result); });
     state.Progress(1000);
   } catch (...) {
-    if (result.FailedStage.empty()) result.FailedStage = "ComposeResult";
+    if (result.FailedStage.empty()) RecordFailure(result, "ComposeResult");
   }
   return result;
 }

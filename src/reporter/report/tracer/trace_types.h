@@ -66,6 +66,8 @@ struct TTraceOptions {
   std::function<void(int)> Progress;
   // Set by another thread to end the trace early with what has been found.
   const std::atomic<bool>* Abort = nullptr;
+  // Called with each stage's name before it runs; tests make a stage fail by throwing here.
+  std::function<void(const char* stage)> BeforeStage;
 };
 
 struct TTraceResult {
@@ -76,6 +78,8 @@ struct TTraceResult {
   std::vector<std::string> DebugInfos;
   // Empty, or the stage in which the trace failed ("CollectPossibleStackItems", ...).
   std::string FailedStage;
+  // Where the failing stage's exception was raised; 0 when that is not known.
+  Address FailureAddress = 0;
 };
 
 }  // namespace Reporter::Tracer

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 
+#include "e2e/report_layout.h"
 #include "e2e/update_fixture.h"
 #include "platform/child_process.h"
 #include "platform/file.h"
@@ -36,6 +37,21 @@ std::string Beside(const std::string& program, const std::string& name) {
   return program.substr(0, program.find_last_of("/\\") + 1) + name;
 }
 
+// A form field's text as UTF-8: fields that the ANSI code page can hold are sent in Latin-1.
+std::string TextOf(const Reporter::Delivery::Testing::TRecordedPart& part) {
+  if (part.charset != "iso-8859-1") return part.data;
+  std::string text;
+  for (const unsigned char c : part.data) {
+    if (c < 0x80) {
+      text += static_cast<char>(c);
+    } else {
+      text += static_cast<char>(0xC0 | (c >> 6));
+      text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return text;
+}
+
 class UpdateFailure : public E2E::UpdateWorld {
  protected:
   std::string Switches() const {
@@ -57,10 +73,57 @@ class UpdateFailure : public E2E::UpdateWorld {
         ReportReading::Field(printed.report, "exception message").value_or("");
     EXPECT_EQ(message.rfind("Die Datei " + lockFile + " kann nicht erstellt werden!", 0), 0u)
         << message;
-    const Lines mainThread = ReportReading::Section(printed.report, "main thread ($");
-    ASSERT_FALSE(mainThread.empty());
-    EXPECT_TRUE(ReportReading::AnyLineHolds(mainThread, "RunUpdate"))
-        << ::testing::PrintToString(mainThread);
+    ExpectReportAsAWhole(printed.report);
+  }
+
+  // The report as a reader gets it: the header in its order, every section in its order, the
+  // processor state of the raise, and a main thread that reads like the source: the update
+  // job's frame at the line that takes the lock file, columns no wider than their names.
+  static void ExpectReportAsAWhole(const Lines& report) {
+    EXPECT_EQ(E2E::HeaderOrderFault(E2E::HeaderKeys(report)), "")
+        << ::testing::PrintToString(E2E::HeaderKeys(report));
+    const Lines titles = E2E::SectionTitles(report);
+    ASSERT_FALSE(titles.empty());
+    EXPECT_EQ(titles[0].rfind("main thread ($", 0), 0u) << titles[0];
+    // The job starts no thread of its own, and the reporter's threads are left out.
+    Lines expected = {titles[0],       "modules",    "processes",    "hardware",
+                      "cpu registers", "stack dump", "disassembling"};
+    EXPECT_EQ(titles, expected);
+
+    const Lines mainThread = ReportReading::Section(report, "main thread ($");
+    ASSERT_GT(mainThread.size(), 1u);
+    const Lines stack(mainThread.begin() + 1, mainThread.end());
+    EXPECT_EQ(E2E::WidestBlankRun(stack), 1u) << ::testing::PrintToString(stack);
+    bool jobFrame = false;
+    for (const std::string& line : stack) {
+      for (const char* unreadable : {"<", "{lambda", "(", "_Z", ".cold"}) {
+        EXPECT_EQ(line.find(unreadable), std::string::npos) << line;
+      }
+      const Lines fields = E2E::StackFields(line, stack);
+      if (fields.empty() || fields.back() != "RunUpdate") continue;
+      jobFrame = true;
+      // address, offset, module, unit, line, relative line, function
+      ASSERT_EQ(fields.size(), 7u) << line;
+      EXPECT_EQ(fields[3], "Update.Work") << line;
+      EXPECT_EQ(fields[4], std::to_string(UPDATE_TEST_LOCK_CALL_LINE)) << line;
+    }
+    EXPECT_TRUE(jobFrame) << ::testing::PrintToString(stack);
+    EXPECT_GE(ReportReading::Section(report, "cpu registers").size(), 10u);
+    EXPECT_GE(ReportReading::Section(report, "stack dump").size(), 2u);
+  }
+
+  // The case as the tracker files it: titled with the program and the exception message, and
+  // no placeholder left in any of its fields.
+  static void ExpectCaseFields(const Reporter::Delivery::Testing::TRecordedRequest& newCase,
+                               const Lines& report) {
+    EXPECT_EQ(newCase.Part("sTitle") ? TextOf(*newCase.Part("sTitle")) : "",
+              ReportReading::Field(report, "executable").value_or("?") + ", " +
+                  ReportReading::Field(report, "exception message").value_or("?"));
+    for (const std::string& name : newCase.PartNames()) {
+      const auto* part = newCase.Part(name);
+      if (name == "File1" || part == nullptr) continue;
+      EXPECT_EQ(E2E::LeftPlaceholder(part->data), "") << name << " = " << part->data;
+    }
   }
 
   // The redirected run: printed, and saved beside its program since nothing took it.
@@ -97,9 +160,10 @@ class UpdateFailure : public E2E::UpdateWorld {
     const auto* attachment = newCase->Part("File1");
     ASSERT_NE(attachment, nullptr) << ::testing::PrintToString(newCase->PartNames());
     EXPECT_EQ(attachment->fileName, "bugreport.txt");
-    EXPECT_EQ(
-        ReportReading::WithoutTrailingEmptyLines(ReportReading::TextLines(attachment->data)),
-        ReportReading::WithoutTrailingEmptyLines(ReportReading::SplitAtFailure(lines).report));
+    const Lines report = ReportReading::SplitAtFailure(lines).report;
+    EXPECT_EQ(ReportReading::WithoutTrailingEmptyLines(ReportReading::TextLines(attachment->data)),
+              ReportReading::WithoutTrailingEmptyLines(report));
+    ExpectCaseFields(*newCase, report);
   }
 
   // The job never took the lock file, so it left the installation alone: the staged file is

@@ -119,8 +119,8 @@ void RemoveTraceEntry() {
 }
 
 ThreadId TraceListenerThread() {
-  // The listener names itself as it starts; give it that moment.
-  for (int wait = 0; gListening && gListener.load() == 0 && wait < 100; ++wait) {
+  // The listener tells its id as it starts; a slow start (an emulator) may take a while.
+  for (int wait = 0; gListening && gListener.load() == 0 && wait < 5000; ++wait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return gListener.load();

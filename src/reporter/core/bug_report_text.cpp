@@ -1,4 +1,5 @@
 // The report as one text, cached until the next change.
+#include "platform/loader_lock.h"
 #include "reporter/core/reported_exception_impl.h"
 
 namespace Reporter::Core {
@@ -52,7 +53,12 @@ std::string TReportedException::GetBugReport(bool mustBeComplete,
         }
       }
       if (runHere) {
+        ShowPleaseWaitBox();
         RunCompletion();
+        ClosePleaseWaitBox();
+      } else if (GetShowPleaseWaitBox() && CompletionOnOtherThread() &&
+                 !Platform::LoaderLockHeld()) {
+        AwaitCompletionWithBox();
       } else {
         WaitForCompletion(timeoutMilliseconds);
       }

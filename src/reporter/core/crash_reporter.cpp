@@ -14,6 +14,7 @@
 #include "reporter/core/handling_thread.h"
 #include "reporter/core/interception.h"
 #include "reporter/core/report_exception.h"
+#include "reporter/core/reporter_threads.h"
 #include "reporter/core/start_up.h"
 #include "reporter/core/temporary_folder.h"
 #include "reporter/core/thread_registry.h"
@@ -31,8 +32,7 @@ constexpr std::uint32_t kUploadWaitAtExit = 30000;
 
 // The report of every thread that an outside tool asks for, built on the entry's own thread.
 std::string TraceText(std::int32_t) {
-  const Platform::ThreadId self = Platform::CurrentThreadId();
-  NameThread(self, kTraceThreadName);
+  const TReporterThread reporterThread(kTraceThreadName);
   std::string text;
   try {
     // As a frozen program is reported: the main thread stands where it was met.
@@ -50,7 +50,6 @@ std::string TraceText(std::int32_t) {
     if (reported) text = reported->GetBugReport(true, -1);
   } catch (...) {
   }
-  RemoveThread(self);
   return text;
 }
 
@@ -88,6 +87,7 @@ TCrashReporter::TCrashReporter() {
   if (enabled_ && Platform::InstallTraceEntry(&TraceText)) {
     // A thread of the reporter's own, left out of the reports.
     if (const Platform::ThreadId listener = Platform::TraceListenerThread()) {
+      MarkReporterThread(listener);
       NameThread(listener, "-");
     }
   }

@@ -10,6 +10,7 @@
 #include "platform/process_exit.h"
 #include "platform/restart_handover.h"
 #include "reporter/core/exception_history.h"
+#include "reporter/core/reporter_threads.h"
 #include "reporter/core/temporary_folder.h"
 #include "reporter/delivery/deliver_bug_report.h"
 #include "reporter/report/file/bug_report_file.h"
@@ -186,9 +187,12 @@ void AutoActionsCallback(bool complete, const std::string& bugReport,
     UploadStarted();
     try {
       sendThread = std::thread([request = std::move(request)]() mutable {
-        try {
-          Delivery::DeliverBugReport(std::move(request));
-        } catch (...) {
+        {
+          const TReporterThread reporterThread(kUploadThreadName);
+          try {
+            Delivery::DeliverBugReport(std::move(request));
+          } catch (...) {
+          }
         }
         UploadEnded();
       });

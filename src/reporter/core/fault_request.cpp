@@ -8,6 +8,7 @@
 #include "reporter/core/exception_processing.h"
 #include "reporter/core/handling_thread.h"
 #include "reporter/core/report_exception.h"
+#include "reporter/core/reporter_threads.h"
 #include "reporter/core/thread_registry.h"
 #include "rtl/exceptions.h"
 #include "rtl/os_exceptions.h"
@@ -128,9 +129,12 @@ void ProcessFault(const Platform::TFaultInfo& fault) {
 }
 
 void OnFault(const Platform::TFaultInfo& fault) {
-  // A fault of the reporter's own handling thread is not reported: the system ends the
-  // process as it would without the reporter.
-  if (fault.Thread == HandlingThreadId() || !HandlingThreadRunning()) return;
+  // A fault of the reporter's own threads is not reported (the handling thread may be waiting
+  // for the faulting one): the system ends the process as it would without the reporter.
+  if (fault.Thread == HandlingThreadId() || IsReporterThread(fault.Thread) ||
+      !HandlingThreadRunning()) {
+    return;
+  }
   OutOfMemoryReserve().Release();
   Platform::TSignal* done = ClaimFaultSignal();
   TPipeRecord record;

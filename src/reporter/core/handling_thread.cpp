@@ -8,6 +8,7 @@
 #include "reporter/core/exception_processing.h"
 #include "reporter/core/fault_request.h"
 #include "reporter/core/reported_exception.h"
+#include "reporter/core/reporter_threads.h"
 #include "reporter/core/thread_registry.h"
 
 namespace Reporter::Core {
@@ -17,6 +18,7 @@ constexpr std::uint32_t kIdleWait = 100;
 constexpr std::uint32_t kStopWait = 500;
 constexpr std::uint32_t kCloseWait = 50;
 constexpr std::uint32_t kStartWait = 1000;
+constexpr std::uint32_t kHandOverLimit = 10 * 60 * 1000;
 
 struct THandlingThread {
   std::unique_ptr<Platform::TRequestPipe> Pipe;
@@ -41,7 +43,7 @@ void Process(const TPipeRecord& record) {
 void Loop(THandlingThread& self) {
   self.ThreadId.store(Platform::CurrentThreadId());
   SetHandlingThreadId(self.ThreadId.load());
-  NameThread(self.ThreadId.load(), kHandlingThreadName);
+  const TReporterThread reporterThread(kHandlingThreadName);
   Platform::RaiseCurrentThreadPriority();
   self.Started->Set();
   using TRead = Platform::TRequestPipe::TReadResult;
@@ -127,7 +129,10 @@ bool HandOver(const TPipeRecord& record) {
   if (self == nullptr || record.Done == nullptr) return false;
   if (!self->Pipe->Write(&record, sizeof record)) return false;
   self->WakeUp->Set();
-  record.Done->Wait(Platform::kWaitForever);
+  // The record lives on this thread's stack and the handling thread may still read it: a
+  // report that takes far longer than any report can (its upload has a deadline of its own)
+  // ends the process instead of leaving this thread waiting for ever.
+  if (!record.Done->Wait(kHandOverLimit)) CloseProcess();
   return true;
 }
 

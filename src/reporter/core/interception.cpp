@@ -7,6 +7,7 @@
 #include "reporter/core/exception_processing.h"
 #include "reporter/core/fault_request.h"
 #include "reporter/core/report_exception.h"
+#include "reporter/core/reporter_threads.h"
 #include "reporter/core/thread_registry.h"
 #include "rtl/exceptions.h"
 
@@ -27,6 +28,8 @@ void ThreadStarted(const Platform::TThreadStart& start) {
   entry.ThreadId = start.Thread;
   entry.CreatorThreadId = start.Creator;
   entry.CreatorAddr = static_cast<std::uintptr_t>(start.CreatorAddress);
+  // What the reporter's threads start (the HTTP library's threads) is the reporter's too.
+  if (IsReporterThread(start.Creator) && MarkReporterThread(start.Thread)) entry.Name = "-";
   EnterThread(entry);
 }
 

@@ -7,6 +7,7 @@
 #include "reporter/core/exception_processing.h"
 #include "reporter/core/handling_thread.h"
 #include "reporter/core/reported_exception.h"
+#include "reporter/core/reporter_threads.h"
 #include "rtl/class_names.h"
 #include "rtl/exceptions.h"
 
@@ -41,7 +42,9 @@ Platform::TMemoryReserve& OutOfMemoryReserve() {
 
 void ReportException(TExceptionRequest request) {
   const Platform::ThreadId self = Platform::CurrentThreadId();
-  if (HandlingThreadId() != 0 && self == HandlingThreadId()) return;
+  // The reporter's own threads are not reported: the handling thread may be waiting for the
+  // very thread that failed.
+  if ((HandlingThreadId() != 0 && self == HandlingThreadId()) || IsReporterThread(self)) return;
   const TReserveReleased released;
 
   if (!request.ExceptObject) request.ExceptObject = std::current_exception();

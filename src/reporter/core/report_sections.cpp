@@ -2,6 +2,7 @@
 // own, and the processor state; the completion fills them afterwards.
 #include "platform/thread_priority.h"
 #include "reporter/core/reported_exception_impl.h"
+#include "reporter/core/reporter_threads.h"
 #include "reporter/core/thread_registry.h"
 #include "reporter/core/thread_title.h"
 #include "reporter/report/sections/location_line.h"
@@ -165,6 +166,7 @@ void TReportedException::StartCompletion() {
     if (threaded) {
       try {
         completeThread_ = std::thread([this] {
+          const TReporterThread reporterThread(kCompletionThreadName);
           Platform::RaiseCurrentThreadPriority();
           RunCompletion();
         });
@@ -173,7 +175,11 @@ void TReportedException::StartCompletion() {
       }
     }
   }
-  if (!threaded) RunCompletion();
+  if (!threaded) {
+    ShowPleaseWaitBox();
+    RunCompletion();
+    ClosePleaseWaitBox();
+  }
 }
 
 }  // namespace Reporter::Core

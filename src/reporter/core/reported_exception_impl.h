@@ -11,6 +11,10 @@
 #include "reporter/report/sections/report_text.h"
 #include "reporter/settings/settings_module.h"
 
+namespace Reporter::UI {
+class IProgressAlert;
+}
+
 // The reported exception's implementation, split over the files that do one part each:
 // reported_exception.cpp (facts, counters, callbacks, update bracket), reported_settings.cpp
 // (its settings), report_header.cpp / report_sections.cpp (the report's first filling),
@@ -105,6 +109,8 @@ class TReportedException final : public IReportedException,
     bool critical;
   };
 
+  // reported_settings.cpp: the "Error Details" section's content; none without sections.
+  std::optional<std::string> ErrorDetails();
   // report_header.cpp
   void FillHeader();
   // report_sections.cpp
@@ -117,6 +123,13 @@ class TReportedException final : public IReportedException,
   std::string TraceThread(std::size_t index, std::vector<std::string>& debugInfos);
   void RunCompletion();
   void WaitForCompletion(std::int32_t timeoutMilliseconds);
+  // please_wait_box.cpp: shown when "PlWaitBox" is on, on the calling thread.
+  void ShowPleaseWaitBox();
+  void ClosePleaseWaitBox();
+  std::shared_ptr<UI::IProgressAlert> PleaseWaitBox();
+  bool CompletionOnOtherThread();
+  // Waits for the completion thread while the box stays responsive.
+  void AwaitCompletionWithBox();
   // bug_report_text.cpp
   std::string ComposeText();
 
@@ -168,12 +181,10 @@ class TReportedException final : public IReportedException,
   std::atomic<std::int32_t> firstCompleteCallback_{-1};
   std::atomic<std::int32_t> firstAutoSave_{-1};
   std::thread sendThread_;
+  std::shared_ptr<UI::IProgressAlert> progressAlert_;  // the please-wait box while shown
 };
 
 // The process-wide "exception number": 1 for the first header filled.
 std::uint64_t NextExceptionNumber();
-
-// The location line of what a guarded producer threw, when it knows where it was raised.
-std::string FailureLocation(const std::exception_ptr& failure);
 
 }  // namespace Reporter::Core

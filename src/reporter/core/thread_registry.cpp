@@ -1,5 +1,7 @@
 #include "reporter/core/thread_registry.h"
 
+#include "reporter/core/reporter_threads.h"
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -121,6 +123,7 @@ bool NameThread(Platform::ThreadId thread, std::string_view name) {
 }
 
 void RemoveThread(Platform::ThreadId thread) {
+  ForgetReporterThread(thread);
   Change([&](TBlockLayout& layout) {
     TRecord* record = FindRecord(layout, thread);
     if (record == nullptr) return false;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "reporter/core/reporter_threads.h"
 #include "reporter/core/thread_registry.h"
 
 namespace Reporter::Core {
@@ -15,7 +16,7 @@ std::string Hex(Platform::ThreadId thread) {
 
 bool IsReporterThreadName(const std::string& name) {
   return name == "-" || name == kFreezeThreadName || name == kHandlingThreadName ||
-         name == kTraceThreadName;
+         name == kTraceThreadName || name == kCompletionThreadName || name == kUploadThreadName;
 }
 
 // The system's name of the thread. A thread that was never named carries the program's name
@@ -35,7 +36,7 @@ std::string ThreadTitle(Platform::ThreadId thread, bool showAlways, std::int32_t
   if (found == TLookup::Busy) return "thread " + Hex(thread);
   std::string name = entry.Name;
   if (name.empty()) name = SystemName(thread);
-  if (!showAlways && IsReporterThreadName(name)) return {};
+  if (!showAlways && (IsReporterThreadName(name) || IsReporterThread(thread))) return {};
   if (!name.empty() && name != "-") return name + " (" + Hex(thread) + ")";
   std::string title = "thread " + Hex(thread);
   if (!entry.ClassName.empty()) title += " (" + entry.ClassName + ")";

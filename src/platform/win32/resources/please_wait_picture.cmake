@@ -1,0 +1,23 @@
+# The please-wait box's 32x32 picture (an information sign: a white "i" on a blue disc) as the
+# words of a bitmap resource: a 40-byte header, then the pixels bottom row first, each a
+# little-endian word 0xAARRGGBB. Sets UPDATE_PLEASE_WAIT_PICTURE to them, for Update.rc.
+set(words 0x00000028L 0x00000020L 0x00000020L 0x00200001L 0L 0x00001000L 0L 0L 0L 0L)
+foreach(stored RANGE 31)
+  math(EXPR row "31 - ${stored}")
+  math(EXPR dy "2 * ${row} + 1 - 32")
+  foreach(column RANGE 31)
+    math(EXPR dx "2 * ${column} + 1 - 32")
+    math(EXPR distance "${dx} * ${dx} + ${dy} * ${dy}")
+    set(pixel 0x00000000L)
+    if(distance LESS_EQUAL 900)
+      set(pixel 0xFF1E6FD9L)
+      if(column GREATER_EQUAL 14 AND column LESS_EQUAL 17)
+        if((row GREATER_EQUAL 7 AND row LESS_EQUAL 10) OR (row GREATER_EQUAL 13 AND row LESS_EQUAL 25))
+          set(pixel 0xFFFFFFFFL)
+        endif()
+      endif()
+    endif()
+    list(APPEND words ${pixel})
+  endforeach()
+endforeach()
+list(JOIN words ",\n  " UPDATE_PLEASE_WAIT_PICTURE)

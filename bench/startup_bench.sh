@@ -5,6 +5,7 @@
 # Medians of REPEAT runs. Usage: bench/startup_bench.sh BUILD_DIR [REPEAT]
 set -euo pipefail
 build=${1:?usage: bench/startup_bench.sh BUILD_DIR [REPEAT]}
+build=$(cd "$build" && pwd)  # the script works in a folder of its own
 repeat=${2:-50}
 work=$(mktemp -d /tmp/startup-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT

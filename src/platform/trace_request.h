@@ -28,7 +28,7 @@ ThreadId TraceListenerThread();
 enum class TTraceOutcome {
   Answered,
   Unreachable,   // no such process, or not this user's to ask
-  NotListening,  // it has no trace entry: nothing was asked (the signal would end it on POSIX)
+  NotListening,  // it has installed no trace entry (POSIX then sends nothing: it would end it)
   NoAnswer,      // asked, but no text came in time
 };
 

@@ -48,7 +48,7 @@ int main() {
     case Platform::TTraceOutcome::Unreachable:
       return Fail(process + " cannot be reached");
     case Platform::TTraceOutcome::NotListening:
-      return Fail(process + " takes no trace requests; nothing was asked of it");
+      return Fail(process + " takes no trace requests");
     case Platform::TTraceOutcome::NoAnswer:
       return Fail(process + " gave no report");
   }

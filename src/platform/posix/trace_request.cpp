@@ -100,14 +100,19 @@ class TProcessHandle {
   bool Gone() const { return gone_; }
 
   bool Queue(int signal, sigval value) const {
-    if (descriptor_ < 0) return sigqueue(process_, signal, value) == 0;
-    siginfo_t info{};
-    info.si_signo = signal;
-    info.si_code = SI_QUEUE;
-    info.si_pid = getpid();
-    info.si_uid = getuid();
-    info.si_value = value;
-    return syscall(SYS_pidfd_send_signal, descriptor_, signal, &info, 0) == 0;
+    if (descriptor_ >= 0) {
+      siginfo_t info{};
+      info.si_signo = signal;
+      info.si_code = SI_QUEUE;
+      info.si_pid = getpid();
+      info.si_uid = getuid();
+      info.si_value = value;
+      if (syscall(SYS_pidfd_send_signal, descriptor_, signal, &info, 0) == 0) return true;
+      // Gone. Any other refusal comes from an emulator that does not translate the call
+      // (qemu-user): then the signal goes by id after all.
+      if (errno == ESRCH) return false;
+    }
+    return sigqueue(process_, signal, value) == 0;
   }
 
  private:

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/thread_hold.h"
 #include "platform/thread_priority.h"
@@ -61,6 +63,14 @@ TEST(ThreadState, CallingThreadRunsWithAKnownPriority) {
 TEST(ThreadState, EndedThreadIsUnknown) {
   std::atomic<ThreadId> id{0};
   std::thread([&] { id.store(Platform::CurrentThreadId()); }).join();
+  // The join may return while the system still winds the thread up (qemu-user lets it go
+  // before its host thread has ended).
+  const auto listed = [&] {
+    const std::vector<ThreadId> threads = Platform::ListThreads();
+    return std::find(threads.begin(), threads.end(), id.load()) != threads.end();
+  };
+  for (int waited = 0; waited < 5000 && listed(); ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_EQ(Platform::ThreadSuspension(id.load()), TThreadSuspension::Unknown);
   EXPECT_EQ(Platform::ThreadPriorityLevel(id.load()), std::nullopt);
   EXPECT_FALSE(Platform::ThreadHold(id.load()).IsHolding());

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "platform/threads.h"
@@ -26,9 +25,22 @@ void RemoveTraceEntry();
 // reports can leave it out; 0 where the requesting tool starts the entry's thread (Windows).
 ThreadId TraceListenerThread();
 
-// Asks the process for its text and waits for it at most timeoutMilliseconds. None when the
-// process cannot be reached, does not answer in time or answered nothing.
-std::optional<std::string> RequestTrace(std::uint32_t processId, std::int32_t limit,
-                                        std::uint32_t timeoutMilliseconds);
+enum class TTraceOutcome {
+  Answered,
+  Unreachable,   // no such process, or not this user's to ask
+  NotListening,  // it has installed no trace entry (POSIX then sends nothing: it would end it)
+  NoAnswer,      // asked, but no text came in time
+};
+
+struct TTraceAnswer {
+  TTraceOutcome Outcome = TTraceOutcome::Unreachable;
+  std::string Text;  // when answered
+};
+
+// Asks the process for its text and waits for it at most timeoutMilliseconds. POSIX asks only
+// a process that catches the request signal (/proc/<pid>/status), since the signal's default
+// action ends a process; Windows only one that exports the entry and has installed it.
+TTraceAnswer RequestTrace(std::uint32_t processId, std::int32_t limit,
+                          std::uint32_t timeoutMilliseconds);
 
 }  // namespace Platform

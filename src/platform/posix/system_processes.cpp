@@ -37,13 +37,17 @@ std::int32_t PriorityClassOfNice(long nice) {
   return kIdlePriorityClass;
 }
 
+// The kernel's flag for its own threads (PF_KTHREAD), which no header exports.
+constexpr unsigned long kKernelThreadFlag = 0x00200000;
+
 struct TStat {
   std::string Name;
+  bool KernelThread = false;
   std::optional<long> Nice;
 };
 
-// "pid (name) state ppid ... priority nice ...": the name may hold blanks and parentheses,
-// so it ends at the last ")".
+// "pid (name) state ppid ... flags ... priority nice ...": the name may hold blanks and
+// parentheses, so it ends at the last ")".
 TStat ReadStat(const std::string& folder) {
   TStat stat;
   const std::string text = Posix::ReadSystemFile(folder + "/stat");
@@ -52,9 +56,15 @@ TStat ReadStat(const std::string& folder) {
   if (open == std::string::npos || close == std::string::npos || close < open) return stat;
   stat.Name = text.substr(open + 1, close - open - 1);
   std::istringstream fields(text.substr(close + 1));
-  // Fields 3 to 18 come before the nice value, the 19th.
+  // Fields 3 to 8 come before the flags, the 9th; fields 10 to 18 before the nice value.
   std::string field;
-  for (int index = 3; index <= 18; ++index) {
+  for (int index = 3; index <= 8; ++index) {
+    if (!(fields >> field)) return stat;
+  }
+  unsigned long flags = 0;
+  if (!(fields >> flags)) return stat;
+  stat.KernelThread = (flags & kKernelThreadFlag) != 0;
+  for (int index = 10; index <= 18; ++index) {
     if (!(fields >> field)) return stat;
   }
   long nice = 0;
@@ -83,9 +93,11 @@ std::vector<TProcessRecord> ListProcesses() {
     const TStat stat = ReadStat(folder);
     // Gone since the folder was listed.
     if (stat.Name.empty() && !Posix::PathExists(folder)) continue;
+    // The kernel's own workers are no programs a reader looks for.
+    if (stat.KernelThread) continue;
     TProcessRecord process;
     process.ProcessId = id;
-    // Another user's program, or a kernel thread, keeps the short name of its stat.
+    // Another user's program keeps the short name of its stat.
     const std::string path = Posix::ReadLinkTarget(folder + "/exe");
     const std::size_t separator = path.rfind('/');
     if (!path.empty() && separator != std::string::npos) {

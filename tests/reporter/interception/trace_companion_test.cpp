@@ -63,4 +63,24 @@ TEST(TraceCompanion, ListsTheThreadsOfAWaitingProgram) {
   EXPECT_FALSE(ReportReading::AnyLineHolds(lines, ReportReading::kFailureLine));
 }
 
+// The request would end a process that does not take it, so the companion asks none of
+// those: it says so and fails, and the process runs on.
+TEST(TraceCompanion, LeavesAProcessThatTakesNoTraceRequestsRunning) {
+  if (UPDATE_TEST_QEMU) GTEST_SKIP() << "qemu-user catches every signal for its guest";
+  TestSupport::HelperProcess deaf("TraceTarget", {"deaf"});
+  ASSERT_FALSE(deaf.ReadyText().empty());
+
+  const Platform::CapturedRun trace = Platform::RunCaptured(
+      Quoted(TestSupport::TestProgramPath("TraceProcess" + TestSupport::ExecutableSuffix())) + " " +
+          deaf.ReadyText(),
+      120000);
+  ASSERT_TRUE(trace.started);
+  EXPECT_NE(trace.exitCode, 0);
+  EXPECT_NE(trace.output.find("process " + deaf.ReadyText() + " takes no trace requests"),
+            std::string::npos)
+      << trace.output;
+  // Only a living process lets go of its ready file when released.
+  deaf.Release();
+}
+
 }  // namespace

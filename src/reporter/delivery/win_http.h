@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -27,7 +28,11 @@ struct TAttachmentFile {
   bool Valid() const { return stream != nullptr; }
 };
 
+// Time one delivery may take in all, when the settings name no other.
+inline constexpr std::uint32_t kDefaultUploadTimeLimitMs = 120000;
+
 struct TWinHttpParams {
+  // "scheme://host[:port]/path"; a port written here wins over `port`.
   std::string url;
   bool ssl = false;
   std::uint16_t port = 0;
@@ -40,6 +45,8 @@ struct TWinHttpParams {
   // The defaults of the system's own HTTP library.
   std::uint32_t connectTimeoutMs = 60000;
   std::uint32_t receiveTimeoutMs = 30000;
+  // Every request of the object ends this long after it was made, finished or not.
+  std::uint32_t timeLimitMs = kDefaultUploadTimeLimitMs;
   THttpSessionFactory sessionFactory;  // none: the platform's
 };
 
@@ -49,6 +56,8 @@ class TWinHttp {
   static constexpr int kMaxSends = 5;
   static constexpr std::size_t kFileBlock = 2048;
   static constexpr std::size_t kFileBlockBase64 = 1536;
+  // A longer reply is a failure; nothing the tracker says needs more.
+  static constexpr std::size_t kMaxReplyBytes = 1 << 20;
 
   explicit TWinHttp(TWinHttpParams params);
   ~TWinHttp();
@@ -57,6 +66,7 @@ class TWinHttp {
 
   const std::string& Server() const { return FServer; }
   const std::string& Url() const { return FUrl; }
+  std::uint16_t Port() const { return FPort; }
 
   bool Connect();
   bool OpenRequest(const std::string& urlPath, const std::string& verb);
@@ -110,10 +120,16 @@ class TWinHttp {
 
  private:
   std::string SettingText(std::string_view name, std::string_view fallback) const;
+  // False, with the error recorded, once the time limit has passed; else the session's next
+  // waits get what is left of it.
+  bool WithinTimeLimit();
+  // Appends the body of the answer; false when it cannot be read whole within the bounds.
+  bool ReadBody(std::string& body);
   void ChooseScheme(Platform::HttpAuthTarget target, std::uint32_t& scheme);
 
   std::string FServer;
   std::string FUrl;
+  std::string FUrlError;  // why the URL cannot be used; "" when it can
   bool FSsl = false;
   std::uint16_t FPort = 0;
   bool FIgnoreRedirect = false;
@@ -145,6 +161,7 @@ class TWinHttp {
   bool FAuthAccepted = false;
   std::uint32_t FConnectTimeoutMs = 0;
   std::uint32_t FReceiveTimeoutMs = 0;
+  std::chrono::steady_clock::time_point FDeadline;
   THttpSessionFactory FSessionFactory;
 };
 

@@ -57,6 +57,7 @@ TWinHttp::TWinHttp(TWinHttpParams params)
       FConnectTimeoutMs(params.connectTimeoutMs),
       FReceiveTimeoutMs(params.receiveTimeoutMs),
       FDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(params.timeLimitMs)),
+      FMaxReplyBytes(params.maxReplyBytes),
       FSessionFactory(std::move(params.sessionFactory)) {
   std::string rest = params.url;
   if (const auto scheme = rest.find("://"); scheme != std::string::npos) {
@@ -146,7 +147,7 @@ bool TWinHttp::Connect() {
   options.userAgent = std::string(kUserAgent);
   options.connectTimeoutMs = FConnectTimeoutMs;
   options.receiveTimeoutMs = FReceiveTimeoutMs;
-  options.maxReplyBytes = kMaxReplyBytes;
+  options.maxReplyBytes = FMaxReplyBytes;
   if (!FSession->Connect(options)) {
     SetLastErrorNo(FSession->LastError());
     return false;
@@ -295,7 +296,7 @@ bool TWinHttp::ReadBody(std::string& body) {
     }
     if (available == 0) return true;
     // One byte past the bound is enough to know the reply is too long.
-    const std::size_t wanted = std::min(available, kMaxReplyBytes + 1 - body.size());
+    const std::size_t wanted = std::min(available, FMaxReplyBytes + 1 - body.size());
     const std::size_t start = body.size();
     body.resize(start + wanted);
     std::size_t read = 0;
@@ -305,9 +306,9 @@ bool TWinHttp::ReadBody(std::string& body) {
       return false;
     }
     body.resize(start + std::min(read, wanted));
-    if (body.size() > kMaxReplyBytes) {
+    if (body.size() > FMaxReplyBytes) {
       body.clear();
-      SetLastErrorStr("the server's reply is longer than " + std::to_string(kMaxReplyBytes) +
+      SetLastErrorStr("the server's reply is longer than " + std::to_string(FMaxReplyBytes) +
                       " bytes");
       return false;
     }

@@ -30,6 +30,8 @@ struct TAttachmentFile {
 
 // Time one delivery may take in all, when the settings name no other.
 inline constexpr std::uint32_t kDefaultUploadTimeLimitMs = 120000;
+// Nothing the tracker says needs more; a longer reply is a failure.
+inline constexpr std::size_t kMaxReplyBytes = 1 << 20;
 
 struct TWinHttpParams {
   // "scheme://host[:port]/path"; a port written here wins over `port`.
@@ -47,6 +49,8 @@ struct TWinHttpParams {
   std::uint32_t receiveTimeoutMs = 30000;
   // Every request of the object ends this long after it was made, finished or not.
   std::uint32_t timeLimitMs = kDefaultUploadTimeLimitMs;
+  // A longer reply is a failure.
+  std::size_t maxReplyBytes = kMaxReplyBytes;
   THttpSessionFactory sessionFactory;  // none: the platform's
 };
 
@@ -56,8 +60,6 @@ class TWinHttp {
   static constexpr int kMaxSends = 5;
   static constexpr std::size_t kFileBlock = 2048;
   static constexpr std::size_t kFileBlockBase64 = 1536;
-  // A longer reply is a failure; nothing the tracker says needs more.
-  static constexpr std::size_t kMaxReplyBytes = 1 << 20;
 
   explicit TWinHttp(TWinHttpParams params);
   ~TWinHttp();
@@ -162,6 +164,7 @@ class TWinHttp {
   std::uint32_t FConnectTimeoutMs = 0;
   std::uint32_t FReceiveTimeoutMs = 0;
   std::chrono::steady_clock::time_point FDeadline;
+  std::size_t FMaxReplyBytes = kMaxReplyBytes;
   THttpSessionFactory FSessionFactory;
 };
 

@@ -139,6 +139,8 @@ class CurlSession final : public HttpSession {
     return true;
   }
 
+  void SetTimeLimit(std::uint32_t milliseconds) override { timeLimitMs_ = milliseconds; }
+
   bool AddHeader(const std::string& line) override {
     curl_slist* list = curl_slist_append(headerList_, line.c_str());
     if (list == nullptr) return Fail(0x10000u + CURLE_OUT_OF_MEMORY, "out of memory");
@@ -177,6 +179,15 @@ class CurlSession final : public HttpSession {
     if (verb_ != "GET") {
       curl_easy_setopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(totalLength));
     }
+    if (timeLimitMs_ != 0) {
+      // The whole transfer, body and answer included, ends at the limit: a server that
+      // trickles keeps no request open beyond it.
+      curl_easy_setopt(easy_, CURLOPT_TIMEOUT_MS, static_cast<long>(timeLimitMs_));
+      const std::uint32_t connect = options_.connectTimeoutMs != 0
+                                        ? std::min(options_.connectTimeoutMs, timeLimitMs_)
+                                        : timeLimitMs_;
+      curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connect));
+    }
     {
       std::lock_guard lock(mutex_);
       remaining_ = totalLength;
@@ -197,7 +208,7 @@ class CurlSession final : public HttpSession {
     // Sent once the server connection asks for the body (or, without one, has answered).
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return done_ || (totalLength > 0 && asked_); });
-    if (done_ && result_ != CURLE_OK) {
+    if (done_ && Failed(result_)) {
       const CURLcode result = result_;
       lock.unlock();
       EndTransfer();
@@ -239,7 +250,7 @@ class CurlSession final : public HttpSession {
     }
     const CURLcode result = result_;
     EndTransfer();
-    if (result != CURLE_OK) return FailWith(result);
+    if (Failed(result)) return FailWith(result);
     long status = 0;
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
     status_ = static_cast<std::uint32_t>(status);
@@ -306,9 +317,15 @@ class CurlSession final : public HttpSession {
   void ClearAnswer() {
     responseHeaders_.clear();
     body_.clear();
+    bodyCut_ = false;
     bodyRead_ = 0;
     status_ = 0;
     errorBuffer_[0] = 0;
+  }
+
+  // A body cut at its bound still has its status: the caller sees that it is too long.
+  bool Failed(CURLcode result) const {
+    return result != CURLE_OK && !(result == CURLE_WRITE_ERROR && bodyCut_);
   }
 
   void EndTransfer() {
@@ -339,9 +356,18 @@ class CurlSession final : public HttpSession {
     return take;
   }
 
+  // Keeps at most one byte beyond the bound; the transfer ends once the body is past it.
   static size_t OnBody(char* data, size_t size, size_t count, void* user) {
-    static_cast<CurlSession*>(user)->body_.append(data, size * count);
-    return size * count;
+    auto* self = static_cast<CurlSession*>(user);
+    const std::size_t bytes = size * count;
+    const std::size_t bound = self->options_.maxReplyBytes;
+    if (bound != 0 && self->body_.size() + bytes > bound) {
+      self->body_.append(data, std::min(bytes, bound + 1 - self->body_.size()));
+      self->bodyCut_ = true;
+      return 0;
+    }
+    self->body_.append(data, bytes);
+    return bytes;
   }
 
   static size_t OnHeader(char* data, size_t size, size_t count, void* user) {
@@ -351,6 +377,7 @@ class CurlSession final : public HttpSession {
       // A new answer (after a challenge or "100 Continue"): only the last one counts.
       self->responseHeaders_.clear();
       self->body_.clear();
+      self->bodyCut_ = false;
     } else if (const auto colon = line.find(':'); colon != std::string::npos) {
       self->responseHeaders_.emplace_back(Trimmed(line.substr(0, colon)),
                                           Trimmed(line.substr(colon + 1)));
@@ -372,6 +399,7 @@ class CurlSession final : public HttpSession {
   curl_slist* headerList_ = nullptr;
   HttpConnectOptions options_;
   std::string verb_;
+  std::uint32_t timeLimitMs_ = 0;
   std::thread worker_;
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -386,6 +414,7 @@ class CurlSession final : public HttpSession {
   // Written by the transfer's thread, read after it ended.
   std::vector<std::pair<std::string, std::string>> responseHeaders_;
   std::string body_;
+  bool bodyCut_ = false;
   std::size_t bodyRead_ = 0;
   std::uint32_t status_ = 0;
   char errorBuffer_[CURL_ERROR_SIZE] = {};

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -147,7 +148,13 @@ class WinHttpSession final : public HttpSession {
     // Redirects are the caller's business.
     DWORD redirect = WINHTTP_DISABLE_REDIRECTS;
     Api().SetOption(request_, WINHTTP_OPTION_DISABLE_FEATURE, &redirect, sizeof redirect);
+    ApplyTimeLimit();
     return true;
+  }
+
+  void SetTimeLimit(std::uint32_t milliseconds) override {
+    timeLimitMs_ = milliseconds;
+    ApplyTimeLimit();
   }
 
   bool AddHeader(const std::string& line) override {
@@ -301,7 +308,27 @@ class WinHttpSession final : public HttpSession {
   }
   bool FailLast() { return Fail(GetLastError()); }
 
+  // WinHTTP bounds each wait, not a request: every wait (name resolution too, which it leaves
+  // unbounded by default) gets what is left of the limit, and the caller checks the limit
+  // between calls.
+  void ApplyTimeLimit() {
+    if (request_ == nullptr || timeLimitMs_ == 0) return;
+    const auto bounded = [this](std::uint32_t configured) -> DWORD {
+      return configured == 0 ? timeLimitMs_ : std::min(configured, timeLimitMs_);
+    };
+    DWORD resolve = timeLimitMs_;
+    DWORD connect = bounded(options_.connectTimeoutMs);
+    DWORD receive = bounded(options_.receiveTimeoutMs);
+    Api().SetOption(request_, WINHTTP_OPTION_RESOLVE_TIMEOUT, &resolve, sizeof resolve);
+    Api().SetOption(request_, WINHTTP_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    for (const DWORD option : {WINHTTP_OPTION_SEND_TIMEOUT, WINHTTP_OPTION_RECEIVE_TIMEOUT,
+                               WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT}) {
+      Api().SetOption(request_, option, &receive, sizeof receive);
+    }
+  }
+
   HttpConnectOptions options_;
+  std::uint32_t timeLimitMs_ = 0;
   HINTERNET session_ = nullptr;
   HINTERNET connect_ = nullptr;
   HINTERNET request_ = nullptr;

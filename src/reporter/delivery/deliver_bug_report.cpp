@@ -219,6 +219,10 @@ bool TDelivery::Run() {
     params.pa = progress.get();
     params.connectTimeoutMs = request_.connectTimeoutMs;
     params.receiveTimeoutMs = request_.receiveTimeoutMs;
+    // A deployment may shorten or lengthen the upload, never leave it unbounded.
+    const std::int32_t timeLimit = settings_.GetHttpTimeout();
+    params.timeLimitMs =
+        timeLimit > 0 ? static_cast<std::uint32_t>(timeLimit) : kDefaultUploadTimeLimitMs;
     params.sessionFactory = request_.sessionFactory;
     TWinHttp http(std::move(params));
     delivered = http.UploadBugToFogBugz(

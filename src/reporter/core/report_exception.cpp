@@ -41,6 +41,7 @@ Platform::TMemoryReserve& OutOfMemoryReserve() {
 
 void ReportException(TExceptionRequest request) {
   const Platform::ThreadId self = Platform::CurrentThreadId();
+  if (HandlingThreadForgotten()) return;
   if (HandlingThreadId() != 0 && self == HandlingThreadId()) return;
   const TReserveReleased released;
 

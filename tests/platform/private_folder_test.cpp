@@ -74,7 +74,9 @@ TEST(MakePrivateFolder, MakesAFolderForTheUserAloneAndRefusesOthers) {
     EXPECT_FALSE(Platform::MakePrivateFolder(open));
   }
   const std::string link = root.Join("link");
-  if (MakeFolderLink(folder, link)) EXPECT_FALSE(Platform::MakePrivateFolder(link));
+  if (MakeFolderLink(folder, link)) {
+    EXPECT_FALSE(Platform::MakePrivateFolder(link));
+  }
 }
 
 // Where the folder goes on POSIX, with each place the environment offers.

@@ -95,6 +95,28 @@ TEST_F(StartProcessTest, FindsProgramNameBesideThisProgram) {
   EXPECT_TRUE(Platform::FileExists(created));
 }
 
+// Whoever can leave a file in the folder the updater runs in must not choose what a bare
+// program name starts; nor through a PATH entry that means that folder.
+TEST_F(StartProcessTest, NeverStartsAProgramFromTheCurrentFolder) {
+  if (Platform::NativePathStyle() == Platform::PathStyle::Windows) {
+    GTEST_SKIP() << "Windows itself looks in the current folder";
+  }
+  const std::string name = "update-test-planted";
+  TestSupport::MakeDirectory(folder_.Join("bin"));
+  for (const std::string& copy : {folder_.Join(name), folder_.Join("bin/" + name)}) {
+    ASSERT_TRUE(Platform::CopyFileReplacing(FakeProgramPath("FakeCaller"), copy));
+  }
+  const std::filesystem::path previousFolder = std::filesystem::current_path();
+  const std::string previousPath = Platform::EnvironmentValue("PATH");
+  std::filesystem::current_path(TestSupport::FsPath(folder_.Path()));
+  Platform::SetEnvironmentValue("PATH", previousPath + "::.:bin");
+  const bool started = Platform::StartProcess(name + " planted", true);
+  Platform::SetEnvironmentValue("PATH", previousPath);
+  std::filesystem::current_path(previousFolder);
+  EXPECT_FALSE(started);
+  EXPECT_EQ(Recorded(), "");
+}
+
 TEST_F(StartProcessTest, ReportsFalseWhenNothingCouldBeStarted) {
   EXPECT_FALSE(Platform::StartProcess(Quoted(folder_.Join("missing")) + " x", true));
   EXPECT_FALSE(Platform::StartProcess(Quoted(folder_.Join("missing")), false));

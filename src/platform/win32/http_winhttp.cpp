@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/http_session.h"
@@ -40,11 +41,24 @@ void Load(HMODULE module, const char* name, T& target, bool& complete) {
   if (target == nullptr) complete = false;
 }
 
+// By its full path in the system folder: a DLL of the same name beside the program (say in
+// a downloads folder) would otherwise be found first and run inside it.
+HMODULE LoadFromSystemFolder(const wchar_t* name) {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  std::wstring path(folder, length);
+  path += L'\\';
+  path += name;
+  // Its own imports are then looked for beside it, in the system folder, too.
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 const WinHttpApi& Api() {
   static WinHttpApi api;
   static std::once_flag once;
   std::call_once(once, [] {
-    api.module = LoadLibraryW(L"winhttp.dll");
+    api.module = LoadFromSystemFolder(L"winhttp.dll");
     if (api.module == nullptr) return;
     bool complete = true;
     Load(api.module, "WinHttpOpen", api.Open, complete);

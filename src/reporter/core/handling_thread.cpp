@@ -31,6 +31,7 @@ struct THandlingThread {
 };
 
 std::atomic<THandlingThread*> gThread{nullptr};
+std::atomic<bool> gForgotten{false};
 
 void Process(const TPipeRecord& record) {
   if (record.Fault != nullptr) {
@@ -101,6 +102,16 @@ bool StartHandlingThread() {
 
 bool HandlingThreadRunning() {
   return gThread.load() != nullptr;
+}
+
+void ForgetHandlingThreadInChild() {
+  // What the parent's thread owns stays where it is: freeing it is no work for a forked child.
+  gThread.store(nullptr);
+  gForgotten.store(true);
+}
+
+bool HandlingThreadForgotten() {
+  return gForgotten.load();
 }
 
 void StopHandlingThread() {

@@ -27,6 +27,12 @@ bool StartHandlingThread();
 void StopHandlingThread();
 bool HandlingThreadRunning();
 
+// A child forked from this process has no handling thread, while the pipe it would hand over
+// to still leads to the parent's: the child forgets both and reports nothing, and its
+// failures take the course they would take without the reporter. Safe right after fork.
+void ForgetHandlingThreadInChild();
+bool HandlingThreadForgotten();
+
 // Hands the record to the thread and waits until it is processed. False when it could not
 // be handed over (the exception then counts as reported). Safe in a signal handler.
 bool HandOver(const TPipeRecord& record);

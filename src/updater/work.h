@@ -25,6 +25,10 @@ struct TJobServices {
   std::function<bool(const std::string* windowClass, const std::string* caption)> WindowExists;
   // Starts a program from a command line, waiting for its end when asked; never fails.
   std::function<void(const std::string& commandLine, bool wait)> StartProgram;
+  // Called after each step of the hand-over (a copy, a move, a deletion) when set; the real
+  // program leaves it empty. The tests' build of the program paces the hand-over with it, so
+  // that a kill at a random moment can land between any two steps.
+  std::function<void()> HandOverStep;
 
   // The real ones: the platform's sleep, window lookup and process launcher.
   static TJobServices Real();

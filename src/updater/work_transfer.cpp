@@ -80,7 +80,7 @@ class THandOver {
     staged.source = file;
     staged.target = targetDir_ + RTL::Paths::ExtractFileName(file);
     if (Try(staged, /*withinTry=*/false, [&] {
-          return Platform::CopyBesideTarget(staged.source, staged.target, staged.temporary);
+          return Step(Platform::CopyBesideTarget(staged.source, staged.target, staged.temporary));
         })) {
       group_.push_back(std::move(staged));
     } else {
@@ -101,7 +101,7 @@ class THandOver {
       GoOn(file, [&] {
         // Windows will not replace a read-only file.
         if (Platform::FileExists(file.target)) Platform::SetReadOnly(file.target, false);
-        return Platform::MoveOverTarget(file.temporary, file.target);
+        return Step(Platform::MoveOverTarget(file.temporary, file.target));
       });
     }
     if (!Platform::FlushFolder(targetDir_)) {
@@ -112,7 +112,7 @@ class THandOver {
       GoOn(file, [&] {
         // Windows refuses to delete a read-only file; the copy has the attribute already.
         Platform::SetReadOnly(file.source, false);
-        return Platform::DeleteOneFile(file.source);
+        return Step(Platform::DeleteOneFile(file.source));
       });
       if (file.failed) everyFileMoved_ = false;
     }
@@ -149,6 +149,11 @@ class THandOver {
     }
     Fail(file);
     return false;
+  }
+
+  bool Step(bool succeeded) const {
+    if (services_.HandOverStep) services_.HandOverStep();
+    return succeeded;
   }
 
   void Fail(TStagedFile& file) {

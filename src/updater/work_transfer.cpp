@@ -123,8 +123,8 @@ class THandOver {
 
  private:
   // A step of a file that is still on its way; the copy goes when the file fails.
-  template <typename Step>
-  void GoOn(TStagedFile& file, Step step) {
+  template <typename Action>
+  void GoOn(TStagedFile& file, Action step) {
     if (file.failed) return;
     if (!Try(file, /*withinTry=*/true, step) && !file.temporary.empty()) {
       Platform::SetNormalAttributes(file.temporary);
@@ -135,8 +135,8 @@ class THandOver {
   // Runs the step until it succeeds or the file's 100 tries are used up, each try announced
   // and each failure followed by a pause. A step within a try that already succeeded in part
   // goes first without a new announcement.
-  template <typename Step>
-  bool Try(TStagedFile& file, bool withinTry, Step step) {
+  template <typename Action>
+  bool Try(TStagedFile& file, bool withinTry, Action step) {
     if (withinTry && file.tries > 0) {
       if (step()) return true;
       services_.Sleep(kPauseAfterFailedCopy);
@@ -151,6 +151,7 @@ class THandOver {
     return false;
   }
 
+  // Passes a step's result on, after the pace the services may set.
   bool Step(bool succeeded) const {
     if (services_.HandOverStep) services_.HandOverStep();
     return succeeded;

@@ -64,6 +64,21 @@ TEST_F(StartProcessTest, DetachedProgramGoesOnByItself) {
   EXPECT_EQ(Recorded(), "FakeCaller\tdetached\n");
 }
 
+// A restarted program must not hold our standard output: a caller that reads it through a
+// pipe would wait until that program ends.
+TEST_F(StartProcessTest, DetachedProgramGetsTheNullDeviceAsItsStandardStreams) {
+  if (Platform::NativePathStyle() != Platform::PathStyle::Posix) {
+    GTEST_SKIP() << "Windows hands a started program no handles of ours";
+  }
+  // The shell notes where its own descriptors lead, before it redirects its echo.
+  ASSERT_TRUE(Platform::StartProcess(
+      "/bin/sh -c \"echo $(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2) > '" + record_ +
+          "'\"",
+      false));
+  for (int i = 0; i < 3000 && Recorded().size() < 30; ++i) Platform::SleepMilliseconds(10);
+  EXPECT_EQ(Recorded(), "/dev/null /dev/null /dev/null\n");
+}
+
 TEST_F(StartProcessTest, ProgramSeesItsArgumentsAsTheyWereWritten) {
   ASSERT_TRUE(
       Platform::StartProcess(fakeCaller_ + "  /s:/tmp/new l:/ \"/opt/My App/quill\" --x", true));

@@ -1,6 +1,6 @@
-// libFuzzer target: the symbol data reader, the image header readers and the line program
-// reader take any bytes without reading outside them, crashing or hanging, and lookups on
-// whatever loads stay inside it. Built and run by scripts/fuzz.
+// libFuzzer target: the symbol data reader, the image header readers, the line program reader
+// and the reading of symbol names take any bytes without reading outside them, crashing or
+// hanging, and lookups on whatever loads stay inside it. Built and run by scripts/fuzz.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include "../tools/symbol_extractor/function_names.h"
 #include "reporter/report/symbols/image_file.h"
 #include "reporter/report/symbols/map_file.h"
+#include "reporter/report/symbols/readable_name.h"
 #include "reporter/report/symbols/symbol_data.h"
 
 namespace {
@@ -72,5 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               std::min<std::size_t>(size, 2048));
   SymbolExtractor::PlainFunctionName(text);
   SplitQualifiedName(text);
+  ReadableSymbolName(text);
   return 0;
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "reporter/report/symbols/readable_name.h"
+
 // The symbol source of one module: functions, their units and their line tables, built from
 // the compact symbol data that the build appends to each program, or from the module's
 // exports when it carries none. Every address it takes and gives is a run-time address.
@@ -99,10 +101,6 @@ class TMapFile {
 // Splits a qualified function name into the unit and the function shown in a call stack:
 // "Update::Work::RunUpdate" gives "Update.Work" and "RunUpdate"; an unqualified name gives an
 // empty unit.
-struct TUnitAndFunction {
-  std::string Unit;
-  std::string Function;
-};
 TUnitAndFunction SplitQualifiedName(std::string_view qualifiedName);
 
 }  // namespace Reporter::Symbols

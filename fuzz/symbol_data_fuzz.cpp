@@ -11,7 +11,6 @@
 
 #include "../tools/symbol_extractor/dwarf_info.h"
 #include "../tools/symbol_extractor/dwarf_lines.h"
-#include "../tools/symbol_extractor/function_names.h"
 #include "reporter/report/symbols/image_file.h"
 #include "reporter/report/symbols/map_file.h"
 #include "reporter/report/symbols/readable_name.h"
@@ -70,13 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // As line programs and debug information (every section the same bytes, so that offsets
-  // into one land in another), and as a demangled name (of a length that names have).
+  // into one land in another), and as a symbol's name (of a length that names have).
   const auto lines = SymbolExtractor::ReadLinePrograms({bytes, bytes, bytes});
   SymbolExtractor::ReadDebugInfo({bytes, bytes, bytes, bytes, bytes, bytes, bytes, bytes}, lines);
   const std::string_view text(reinterpret_cast<const char*>(data),
                               std::min<std::size_t>(size, 2048));
-  SymbolExtractor::PlainFunctionName(text);
-  SplitQualifiedName(text);
   ReadableSymbolName(text);
   return 0;
 }

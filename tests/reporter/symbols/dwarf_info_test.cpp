@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/process.h"
+#include "symbol_table_builder.h"
 #include "symbols_test_support.h"
 
 namespace {
@@ -293,5 +295,36 @@ TEST_P(DwarfInfoVersions, DamageEndsTheUnitAndKeepsTheUnitsBefore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, DwarfInfoVersions, testing::Values(2, 3, 4, 5));
+
+// The debug information the compiler wrote for this program: the probe's function that calls
+// code inlined from a header.
+TEST(DwarfInfo, DescribesThisProgramsFunctions) {
+  const auto file = SymbolsTest::ReadBytes(Platform::ExecutablePath());
+  const auto image = ImageWithoutSymbolData(file);
+  const auto info = Reporter::Symbols::ParseImage(image);
+  ASSERT_TRUE(info);
+  const TImageDebugInfo debug = ReadImageDebugInfo(image, *info);
+  const auto function =
+      std::find_if(debug.Functions.begin(), debug.Functions.end(),
+                   [](const TDwarfFunction& f) { return f.Name == "CallsInlinedCode"; });
+  ASSERT_NE(function, debug.Functions.end());
+  // The anonymous namespace around it is left out (where it counts as inline) or nameless.
+  ASSERT_FALSE(function->Scopes.empty());
+  EXPECT_EQ(function->Scopes.back().Name, SymbolsTest::kMarkedUnit);
+  EXPECT_EQ(function->Scopes.back().Kind, TScopeKind::Namespace);
+  EXPECT_EQ(Reporter::Symbols::ReadableName(function->Scopes, function->Name).Unit,
+            SymbolsTest::kMarkedUnit);
+  ASSERT_LT(function->File, debug.Lines.Files.size());
+  EXPECT_TRUE(debug.Lines.Files[function->File].ends_with("probe_function.cpp"))
+      << debug.Lines.Files[function->File];
+  const auto call =
+      std::find_if(function->Calls.begin(), function->Calls.end(),
+                   [](const TInlinedCall& c) { return c.Line == SymbolsTest::InlinedCallLine(); });
+  ASSERT_NE(call, function->Calls.end());
+  EXPECT_EQ(call->File, function->File);
+  ASSERT_FALSE(call->Ranges.empty());
+  EXPECT_LE(function->Ranges.front().Begin, call->Ranges.front().Begin);
+  EXPECT_GE(function->Ranges.front().End, call->Ranges.front().End);
+}
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "reporter/report/symbols/qualified_name.h"
+
 namespace {
 
 using namespace Reporter::Symbols;
@@ -98,6 +100,29 @@ TEST(ReadableName, FromTheScopesOfDebugInformation) {
   EXPECT_EQ(ReadableName(anonymous, "operator< <char>").Function, "TBox::operator<");
   EXPECT_EQ(ReadableName(anonymous, "operator<<").Function, "TBox::operator<<");
   EXPECT_EQ(ReadableName(anonymous, "Convert<std::vector<int> >").Function, "TBox::Convert");
+}
+
+TEST(TopLevelSeparators, NotInsideBracketsOrOperatorNames) {
+  const auto pieces = [](std::string_view name) {
+    std::string text;
+    std::size_t begin = 0;
+    for (const std::size_t separator : TopLevelSeparators(name)) {
+      text.append(name.substr(begin, separator - begin)).append(" | ");
+      begin = separator + 2;
+    }
+    return text.append(name.substr(begin));
+  };
+  EXPECT_EQ(pieces("Update::Work::RunUpdate"), "Update | Work | RunUpdate");
+  EXPECT_EQ(pieces("main"), "main");
+  EXPECT_EQ(pieces("std::map<std::string, int>::find"), "std | map<std::string, int> | find");
+  EXPECT_EQ(pieces("Update::Run()::{lambda(std::string const&)#1}::operator()"),
+            "Update | Run() | {lambda(std::string const&)#1} | operator()");
+  EXPECT_EQ(pieces("std::function<void (A::B)>::operator()"),
+            "std | function<void (A::B)> | operator()");
+  EXPECT_EQ(pieces("std::operator< <char>"), "std | operator< <char>");
+  EXPECT_EQ(pieces("Update::TJob::operator<"), "Update | TJob | operator<");
+  EXPECT_EQ(pieces("Update::TJob::operator->"), "Update | TJob | operator->");
+  EXPECT_EQ(pieces("Update::TText::operator std::string"), "Update | TText | operator std::string");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-// What several of the symbol tests share: this program's own function with a marked line,
+// What several of the symbol tests share: this program's own functions with marked lines,
 // file bytes, and an assembler for made-up debug sections.
 namespace SymbolsTest {
 
@@ -16,9 +16,14 @@ std::uint64_t MarkedFunctionAddress();
 // Its line numbers in probe_function.cpp: the function's first line and the call's.
 int MarkedFunctionLine();
 int MarkedCallLine();
-// Its names in the symbol data.
+// Calls a function of the probe that calls into code inlined from a header, and gives the
+// address that the call inside the inlined code returns to; the line of the call of the
+// inlined code in probe_function.cpp.
+std::uint64_t CallInlinedCode();
+int InlinedCallLine();
+// The marked function's names in the symbol data.
 inline constexpr const char* kMarkedUnit = "SymbolsProbe";
-inline constexpr const char* kMarkedName = "SymbolsProbe::MarkedFunction";
+inline constexpr const char* kMarkedName = "MarkedFunction";
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 

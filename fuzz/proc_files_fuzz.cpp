@@ -30,8 +30,9 @@ void CheckMappings(const std::string& text) {
 
 void CheckStatLines(const std::string& text) {
   const Platform::Posix::TProcessStat process = Platform::Posix::ParseProcessStat(text);
-  Check(process.Name.size() < text.size() || process.Name.empty());
-  if (process.Name.empty()) Check(!process.KernelThread && !process.Nice);
+  Check(process.Name.size() + 2 <= text.size() || process.Name.empty());
+  // Without a name in parentheses there is no field to read.
+  if (text.find(')') == std::string::npos) Check(!process.KernelThread && !process.Nice);
   if (const auto task = Platform::Posix::ParseTaskStat(text)) {
     Check(task->State != 'Z' && task->State != 'X');
   }

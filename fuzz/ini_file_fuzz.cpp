@@ -115,27 +115,30 @@ std::string OtherCase(std::string_view name) {
   return flipped;
 }
 
+// Every section is looked up through the index once, in the other letter case every second
+// time; the keys of the first few sections are read as texts and integers. A few keys tell as
+// much as thousands, at a fraction of the time.
 void CheckLookups(const TMemIniFile& ini, const TModel& model) {
-  // A few sections and keys of each tell as much as thousands, at a fraction of the time.
   std::size_t sectionsChecked = 0;
   for (const auto& [upper, section] : model) {
-    if (++sectionsChecked > 4) break;
     const auto& [name, entries] = section;
+    const bool flip = sectionsChecked % 2 == 1;
+    const std::string sectionName = flip ? OtherCase(name) : name;
+    Check(ini.ReadString(sectionName, "\x02 no such key", "d") == "d");
+    if (entries.empty() || ++sectionsChecked > 16) continue;
     std::map<std::string, const TEntry*> lastOfKey;
     for (const TEntry& entry : entries) lastOfKey[UnicodeUpper(entry.key)] = &entry;
     std::size_t keysChecked = 0;
     for (const auto& [keyUpper, last] : lastOfKey) {
-      if (++keysChecked > 4) break;
-      const std::optional<std::int32_t> expected = ExpectedInteger(last->value.value_or(""));
-      for (const bool flip : {false, true}) {
-        const std::string sectionName = flip ? OtherCase(name) : name;
-        const std::string key = flip ? OtherCase(last->key) : last->key;
-        Check(ini.ReadString(sectionName, key, "\x01none") == last->value.value_or("\x01none"));
+      if (++keysChecked > (sectionsChecked <= 2 ? 4 : 1)) break;
+      const std::string key = flip ? OtherCase(last->key) : last->key;
+      Check(ini.ReadString(sectionName, key, "\x01none") == last->value.value_or("\x01none"));
+      if (sectionsChecked <= 2) {
+        const std::optional<std::int32_t> expected = ExpectedInteger(last->value.value_or(""));
         Check(ini.ReadInteger(sectionName, key, flip ? 17 : -17) ==
               expected.value_or(flip ? 17 : -17));
       }
     }
-    Check(ini.ReadString(name, "\x02 no such key", "d") == "d");
   }
   Check(ini.ReadString("\x02 no such section", "", "d") == "d");
 }

@@ -16,14 +16,16 @@ namespace Platform {
 // Builds the text; runs on the entry's thread.
 using TTraceTextSource = std::string (*)(std::int32_t limit);
 
-// Makes the process answer trace requests with the source's text. False when the process
-// cannot (POSIX: the listener could not be set up).
+// Makes the process take trace requests with the source's text. False when the process
+// cannot (POSIX: the request signal could not be caught).
 bool InstallTraceEntry(TTraceTextSource source);
 void RemoveTraceEntry();
 
-// The thread that waits for trace requests once the entry is installed (POSIX), so that
-// reports can leave it out; 0 where the requesting tool starts the entry's thread (Windows).
-ThreadId TraceListenerThread();
+// Starts the thread that answers the requests taken so far and from then on (POSIX), off the
+// path of the program's start; requests that come before it wait for it. Nothing to start
+// where the requesting tool starts the entry's thread (Windows). Started from one of the
+// reporter's threads, it is the reporter's own, left out of reports. False when it could not.
+bool StartTraceListener();
 
 enum class TTraceOutcome {
   Answered,

@@ -26,7 +26,7 @@ int main() {
   if (parameters.size() != (deaf ? 4u : 3u)) return 2;
   const std::string& readyFile = parameters[deaf ? 2 : 1].text;
   const std::string& releaseFile = parameters[deaf ? 3 : 2].text;
-  if (!deaf && !Platform::InstallTraceEntry(Answer)) return 1;
+  if (!deaf && !(Platform::InstallTraceEntry(Answer) && Platform::StartTraceListener())) return 1;
   Fakes::WriteText(readyFile, std::to_string(Platform::CurrentProcessId()));
   Fakes::WaitForFile(releaseFile);
   Platform::DeleteOneFile(readyFile);

@@ -10,11 +10,11 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include "platform/posix/system_files.h"
@@ -39,8 +39,8 @@ std::string BlockName(std::uint32_t processId) {
 
 std::atomic<TTraceTextSource> gSource{nullptr};
 int gPipe[2] = {-1, -1};
-bool gListening = false;
-std::atomic<ThreadId> gListener{0};
+std::atomic<bool> gInstalled{false};
+std::atomic<bool> gListening{false};
 
 void OnRequest(int, siginfo_t* info, void*) {
   const int savedErrno = errno;
@@ -131,7 +131,6 @@ std::uint32_t RunTraceEntry(std::int32_t limit) {
 }
 
 void Listen() {
-  gListener.store(CurrentThreadId());
   std::int32_t limit = 0;
   for (;;) {
     const ssize_t got = read(gPipe[0], &limit, sizeof limit);
@@ -157,7 +156,7 @@ namespace Platform {
 
 bool InstallTraceEntry(TTraceTextSource source) {
   gSource.store(source);
-  if (gListening) return true;
+  if (gInstalled.load()) return true;
   if (pipe2(gPipe, O_CLOEXEC) != 0) return false;
   fcntl(gPipe[1], F_SETFL, O_NONBLOCK);
   struct sigaction action {};
@@ -169,8 +168,7 @@ bool InstallTraceEntry(TTraceTextSource source) {
     close(gPipe[1]);
     return false;
   }
-  std::thread(Listen).detach();
-  gListening = true;
+  gInstalled.store(true);
   return true;
 }
 
@@ -178,12 +176,16 @@ void RemoveTraceEntry() {
   gSource.store(nullptr);
 }
 
-ThreadId TraceListenerThread() {
-  // The listener tells its id as it starts; a slow start (an emulator) may take a while.
-  for (int wait = 0; gListening && gListener.load() == 0 && wait < 5000; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+bool StartTraceListener() {
+  if (!gInstalled.load()) return false;
+  if (gListening.exchange(true)) return true;
+  try {
+    std::thread(Listen).detach();
+  } catch (const std::system_error&) {
+    gListening.store(false);
+    return false;
   }
-  return gListener.load();
+  return true;
 }
 
 TTraceAnswer RequestTrace(std::uint32_t processId, std::int32_t limit,

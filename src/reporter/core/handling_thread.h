@@ -20,8 +20,10 @@ struct TPipeRecord {
 };
 
 // Starts the thread: the pipe, the wake-up signal, its name in the thread registry and the
-// highest priority. False when it could not be started.
-bool StartHandlingThread();
+// highest priority. Returns without waiting for the thread to run: what is handed over before
+// waits in the pipe. The thread runs firstTask (when given) once, before it takes the first
+// record, as a thread of the reporter's. False when it could not be started.
+bool StartHandlingThread(void (*firstTask)() = nullptr);
 // Stops it within its time limits: 500 ms for the thread to end after the stop request, then
 // another 50 ms after the pipe is closed; a thread that still runs is left behind.
 void StopHandlingThread();

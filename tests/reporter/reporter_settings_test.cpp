@@ -253,4 +253,34 @@ TEST(DefaultSettings, HoldEveryDefaultedKeyOnceInTableOrder) {
   EXPECT_EQ(FindDefaultSetting("BugTrDescr")->vStr, "error details: \r\n%errorDetails%");
 }
 
+// The table's order is part of its contract: a key moved in the declaration shows up here.
+TEST(DefaultSettings, KeepTheDocumentedOrder) {
+  constexpr std::string_view kOrder =
+      "Enabled NoSettings CheckFileCrc CheckFreeze FreezeTimeout WindowsLogo ReportLeaks "
+      "CrashOnOverrun CrashOnUnderrun AutoSave AutoSaveIfNotSent AutoSend AutoSendBox AutoClip "
+      "PauseThreads PlWaitBox AutoContinue AutoRestart AutoClose AutoDelay SendBtnVis "
+      "SaveBtnVis PrintBtnVis ShowBtnVis ContinueBtnVis RestartBtnVis CloseBtnVis FocusedBtn "
+      "SendAssis SaveAssis PrintAssis AutoShowBugRep UglyBtns SendInBackgr UploadViaHttp "
+      "HttpServer HttpSsl HttpCheckCert HttpTimeout HttpPort HttpAccount HttpPassword FogBugz "
+      "BugZilla Mantis BugTrAccount BugTrPassword BugTrProject BugTrArea BugTrAssignTo "
+      "MailAsSmtpServer MailAsSmtpClient SmtpServer SmtpSsl SmtpTls SmtpPort SmtpAccount "
+      "SmtpPassword MailViaMapi MailViaMailto MailAddr AttachBugRep AttachBugRepFile "
+      "DelBugRepFile BugRepSendAs BugRepZip ScrShotDepth ScrShotAppOnly ScrShotSendAs "
+      "ScrShotZip AddAttachs MailFrom AddFields BugRepFile AppendBugReps BugRepFileSize "
+      "NoDupExcepts NoDupFreezes DupExceptDef DupFreezeDef ListThreads CpuRegs StackDump "
+      "ShowDisAsm HideUglyItems ShowRelAddrs ShowRelLines FormatDisAsm LimitDisAsm Plugins "
+      "F1Classes F1NoBugRep F1NoScrShot F1NoHandlers F1NoSuspend F1ShowCfg F1Assis F2Classes "
+      "F2NoBugRep F2NoScrShot F2NoHandlers F2NoSuspend F2ShowCfg F2Assis GnNoBugRep "
+      "GnNoScrShot GnNoHandlers GnNoSuspend GnShowCfg GnAssis TitleBar ExceptMsg FrozenMsg "
+      "BitFaultMsg SendBtnTxt SaveBtnTxt PrintBtnTxt ShowBtnTxt ContinueBtnTxt RestartBtnTxt "
+      "CloseBtnTxt OkBtnTxt DetailsBtnTxt PlWaitTitle PlWaitText BugTrTitle BugTrDescr "
+      "MailSubj MailBody SendBoxTitle PrepAttMsg MxLookMsg ConnMsg SendMailMsg FieldMsg "
+      "SendAttMsg SendFinalMsg SendFailMsg VersionVar";
+  std::string names;
+  for (const SettingsProperty& property : DefaultSettings()) {
+    names += (names.empty() ? "" : " ") + property.name;
+  }
+  EXPECT_EQ(names, kOrder);
+}
+
 }  // namespace

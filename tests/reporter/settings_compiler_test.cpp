@@ -10,6 +10,7 @@ namespace {
 
 using namespace Reporter::Settings;
 using SettingsCompiler::ApplyOverrides;
+using SettingsCompiler::CheckDeclaredKeys;
 using SettingsCompiler::CompileSettings;
 using SettingsCompiler::ParseSettingsSource;
 using SettingsCompiler::SourceError;
@@ -88,6 +89,32 @@ TEST(SettingsSource, ReportsFaultsWithTheirLine) {
             "source line 1: text of A is not representable in Windows-1252");
   EXPECT_EQ(ErrorOf("A : int = 1", "B=2"), "override line 1: no record named \"B\"");
   EXPECT_EQ(ErrorOf("A : int = 1", "\nA=x"), "override line 2: not a 32-bit integer: x");
+}
+
+std::string DeclarationErrorOf(std::string_view source) {
+  try {
+    CheckDeclaredKeys(ParseSettingsSource(source));
+  } catch (const SourceError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+// The reporter reads only declared keys, each as its declared kind: a misspelt key or a wrong
+// kind in the source would be compiled in and never read as written.
+TEST(SettingsSource, HoldsOnlyDeclaredKeysOfTheirDeclaredKind) {
+  EXPECT_EQ(DeclarationErrorOf("AutoSend : bool = true\nAutoSnd : bool = true"),
+            "source line 2: no key is named \"AutoSnd\"");
+  EXPECT_EQ(DeclarationErrorOf("autosend : bool = true"),
+            "source line 1: no key is named \"autosend\"");
+  EXPECT_EQ(DeclarationErrorOf("AutoSend : int = 1"),
+            "source line 1: AutoSend is declared as bool");
+  EXPECT_EQ(DeclarationErrorOf("FreezeTimeout : text = \"1\""),
+            "source line 1: FreezeTimeout is declared as int");
+  // Keys without a default record, enumerations and passwords are declared too.
+  EXPECT_EQ(DeclarationErrorOf("CrashOnBuffer : bool = false\nAssistant1 : text = \"A|B\"\n"
+                               "FocusedBtn : int = 0\nBugTrPassword : password = \"x\""),
+            "no error");
 }
 
 TEST(SettingsSource, OverrideChangesOnlyTheFirstRecordAndKeepsItsKind) {

@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     std::vector<SettingsCompiler::SourceRecord> records;
     try {
       records = SettingsCompiler::ParseSettingsSource(ReadAll(source));
+      SettingsCompiler::CheckDeclaredKeys(records);
       if (!overrides.empty()) SettingsCompiler::ApplyOverrides(records, ReadAll(overrides));
     } catch (const SettingsCompiler::SourceError& error) {
       throw std::runtime_error((overrides.empty() ? source : source + " / " + overrides) + ": " +

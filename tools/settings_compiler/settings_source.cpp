@@ -1,10 +1,12 @@
 #include "settings_source.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <optional>
 
 #include "reporter/settings/cipher.h"
+#include "reporter/settings/settings_keys.h"
 #include "reporter/settings/settings_stream_writer.h"
 #include "rtl/text.h"
 
@@ -132,15 +134,31 @@ std::string TextOf(const std::vector<SourceRecord>& records, std::string_view ke
   return record ? record->text : std::string();
 }
 
-// The server and account keys each password is enciphered with.
-struct PasswordKeys {
-  std::string_view password, server, account;
-};
-constexpr PasswordKeys kPasswordKeys[] = {
-    {"SmtpPassword", "SmtpServer", "SmtpAccount"},
-    {"HttpPassword", "HttpServer", "HttpAccount"},
-    {"BugTrPassword", "HttpServer", "BugTrAccount"},
-};
+using Reporter::Settings::kPasswordKeys;
+using Reporter::Settings::TPasswordKeys;
+
+// The source's name of the kind that records of this type are written as.
+std::string_view KindName(Reporter::Settings::TPropertyType type) {
+  switch (type) {
+    case Reporter::Settings::ptBoolean:
+      return "bool";
+    case Reporter::Settings::ptInteger:
+      return "int";
+    default:
+      return "text";
+  }
+}
+
+Reporter::Settings::TPropertyType TypeOf(ValueKind kind) {
+  switch (kind) {
+    case ValueKind::kInt:
+      return Reporter::Settings::ptInteger;
+    case ValueKind::kBool:
+      return Reporter::Settings::ptBoolean;
+    default:
+      return Reporter::Settings::ptString;
+  }
+}
 
 std::string Cp1252Bytes(const SourceRecord& record) {
   std::string bytes = RTL::Text::Utf8ToCp1252(record.text);
@@ -178,14 +196,27 @@ std::vector<SourceRecord> ParseSettingsSource(std::string_view source) {
     if (!kind) Fail("source", lineNumber, "unknown kind \"" + std::string(kindName) + "\"");
     record.kind = *kind;
     if (record.kind == ValueKind::kPassword) {
-      bool known = false;
-      for (const PasswordKeys& keys : kPasswordKeys) known = known || keys.password == record.key;
+      const bool known = std::ranges::any_of(kPasswordKeys, [&](const TPasswordKeys& keys) {
+        return keys.password.name == record.key;
+      });
       if (!known) Fail("source", lineNumber, record.key + " cannot be a password");
     }
     ParseValue(line.substr(equals + 1), record, false, "source");
     records.push_back(std::move(record));
   }
   return records;
+}
+
+void CheckDeclaredKeys(const std::vector<SourceRecord>& records) {
+  for (const SourceRecord& record : records) {
+    const Reporter::Settings::TKeyDeclaration* declared =
+        Reporter::Settings::FindDeclaredKey(record.key);
+    if (!declared) Fail("source", record.line, "no key is named \"" + record.key + "\"");
+    if (declared->typ != TypeOf(record.kind)) {
+      Fail("source", record.line,
+           record.key + " is declared as " + std::string(KindName(declared->typ)));
+    }
+  }
 }
 
 void ApplyOverrides(std::vector<SourceRecord>& records, std::string_view overrides) {
@@ -230,10 +261,10 @@ std::vector<std::uint8_t> CompileSettings(const std::vector<SourceRecord>& recor
         break;
       case ValueKind::kPassword: {
         std::string server, account;
-        for (const PasswordKeys& keys : kPasswordKeys) {
-          if (keys.password != record.key) continue;
-          server = TextOf(records, keys.server);
-          account = TextOf(records, keys.account);
+        for (const TPasswordKeys& keys : kPasswordKeys) {
+          if (keys.password.name != record.key) continue;
+          server = TextOf(records, keys.server.name);
+          account = TextOf(records, keys.account.name);
         }
         writer.AddAnsiLong(
             record.key, Reporter::Settings::Cipher::EncipherPassword(record.text, account, server));

@@ -37,6 +37,9 @@ class SourceError : public std::runtime_error {
 };
 
 std::vector<SourceRecord> ParseSettingsSource(std::string_view source);
+// Refuses a record whose key the reporter does not declare (settings_keys.def), which it
+// would never read, or whose kind differs from the declared one.
+void CheckDeclaredKeys(const std::vector<SourceRecord>& records);
 void ApplyOverrides(std::vector<SourceRecord>& records, std::string_view overrides);
 
 // The settings stream: ints as tag 4, bools as 8/9, texts as tag 12 in Windows-1252 (a text

@@ -9,6 +9,22 @@ bool IsBlank(char c) {
   return static_cast<unsigned char>(c) <= 32;
 }
 
+// The keys of one rule: the general one, filter 1 and filter 2.
+struct TRuleKeys {
+  Settings::TKey<bool> noBugReport, noScreenShot, noSuspend, noHandlers;
+  Settings::TKey<Settings::TShowSetting> showSetting;
+  Settings::TKey<std::string> assistant;
+};
+namespace Keys = Settings::Keys;
+constexpr TRuleKeys kRules[] = {
+    {Keys::GnNoBugRep, Keys::GnNoScrShot, Keys::GnNoSuspend, Keys::GnNoHandlers, Keys::GnShowCfg,
+     Keys::GnAssis},
+    {Keys::F1NoBugRep, Keys::F1NoScrShot, Keys::F1NoSuspend, Keys::F1NoHandlers, Keys::F1ShowCfg,
+     Keys::F1Assis},
+    {Keys::F2NoBugRep, Keys::F2NoScrShot, Keys::F2NoSuspend, Keys::F2NoHandlers, Keys::F2ShowCfg,
+     Keys::F2Assis},
+};
+
 }  // namespace
 
 std::vector<std::string> SplitClassList(std::string_view list) {
@@ -35,24 +51,19 @@ bool ClassListMatches(std::string_view list, const std::vector<std::string>& cla
 
 TFilterResult ApplyClassFilter(Settings::IModuleSettings& settings,
                                const std::vector<std::string>& classNames) {
-  // The keys of each rule share their names after a prefix: "F1", "F2" or "Gn".
-  std::string prefix = "Gn";
   TFilterResult result;
   if (ClassListMatches(settings.GetFilter1Classes(), classNames)) {
-    prefix = "F1";
     result.Rule = 1;
   } else if (ClassListMatches(settings.GetFilter2Classes(), classNames)) {
-    prefix = "F2";
     result.Rule = 2;
   }
-  const auto key = [&](const char* name) { return prefix + name; };
-  result.CreateBugReport = !settings.GetPropBool(key("NoBugRep"));
-  result.CreateScreenShot =
-      !settings.GetPropBool(key("NoScrShot")) && settings.GetScreenShotDepth() > 0;
-  result.SuspendThreads = !settings.GetPropBool(key("NoSuspend")) && settings.GetSuspendThreads();
-  result.CallHandlers = !settings.GetPropBool(key("NoHandlers"));
-  result.ShowSetting = static_cast<Settings::TShowSetting>(settings.GetPropInt(key("ShowCfg")));
-  result.ShowAssistant = settings.GetPropStr(key("Assis"));
+  const TRuleKeys& rule = kRules[result.Rule];
+  result.CreateBugReport = !settings.Get(rule.noBugReport);
+  result.CreateScreenShot = !settings.Get(rule.noScreenShot) && settings.GetScreenShotDepth() > 0;
+  result.SuspendThreads = !settings.Get(rule.noSuspend) && settings.GetSuspendThreads();
+  result.CallHandlers = !settings.Get(rule.noHandlers);
+  result.ShowSetting = settings.Get(rule.showSetting);
+  result.ShowAssistant = settings.Get(rule.assistant);
   return result;
 }
 

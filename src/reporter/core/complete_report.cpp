@@ -171,7 +171,7 @@ void TReportedException::CompleteBugReport() {
   }
 
   // 4. The plugins' lists.
-  for (const auto& plugin : Report::PluginsOfSetting(GetPropStr("Plugins"))) {
+  for (const auto& plugin : Report::PluginsOfSetting(Get(Settings::Keys::Plugins))) {
     if (!plugin.ownSection) continue;
     guarded("plugin", plugin.name,
             [&] { return Report::CallBugReportPlugin(plugin, request_.ExceptObject); });

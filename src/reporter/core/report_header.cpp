@@ -47,7 +47,7 @@ void TReportedException::FillHeader() {
   // A message that only repeats the class name (the full stop aside) gives no line.
   if (input.ExceptMessage == input.ExceptClass + ".") input.ExceptMessage = input.ExceptClass;
   // Plugins without a section of their own give header fields.
-  for (const auto& plugin : Report::PluginsOfSetting(GetPropStr("Plugins"))) {
+  for (const auto& plugin : Report::PluginsOfSetting(Get(Settings::Keys::Plugins))) {
     if (plugin.ownSection) continue;
     try {
       input.PluginFields.emplace_back(plugin.name,

@@ -58,7 +58,7 @@ void TReportedException::FillSections() {
       if (thread != failing && thread != main) AddThreadSection(thread, false, 0);
     }
   }
-  for (const auto& plugin : Report::PluginsOfSetting(GetPropStr("Plugins"))) {
+  for (const auto& plugin : Report::PluginsOfSetting(Get(Settings::Keys::Plugins))) {
     if (plugin.ownSection) pendingSections_.emplace_back(plugin.name, kSoon);
   }
   if (GetShowCpuRegisters() && GetContext() != nullptr) {

@@ -153,8 +153,8 @@ void TDelivery::PrepareAttachments(Settings::IAttachmentList& list, TAttachmentA
 
 bool TDelivery::Run() {
   const std::string& report = request_.bugReport;
-  std::string subject = settings_.GetPropStr("MailSubj");
-  std::string body = settings_.GetPropStr("MailBody");
+  std::string subject = settings_.GetMailSubject();
+  std::string body = settings_.GetMailBody();
   const std::string mailAddr = settings_.GetMailAddr();
   const std::string mailFrom = settings_.GetMailFrom();
 
@@ -184,10 +184,10 @@ bool TDelivery::Run() {
       }
     }
     PrepareAttachments(attachments, arrays);
-    progress->AddArea(100, settings_.GetPropStr("PrepAttMsg"));
-    progress->AddArea(100, settings_.GetPropStr("ConnMsg"));
-    if (!arrays.files.empty()) progress->AddArea(100, settings_.GetPropStr("SendAttMsg"));
-    progress->AddArea(100, settings_.GetPropStr("SendFinalMsg"));
+    progress->AddArea(100, settings_.GetPrepareAttachMsg());
+    progress->AddArea(100, settings_.GetConnectMsg());
+    if (!arrays.files.empty()) progress->AddArea(100, settings_.GetSendAttachMsg());
+    progress->AddArea(100, settings_.GetSendFinalizeMsg());
     if (!request_.hidden || settings_.GetAutoSendPrgrBox()) progress->Show();
   }
 
@@ -227,7 +227,7 @@ bool TDelivery::Run() {
     params.sessionFactory = request_.sessionFactory;
     TWinHttp http(std::move(params));
     delivered = http.UploadBugToFogBugz(
-        settings_.GetPropStr("BugTrTitle"), settings_.GetPropStr("BugTrDescr"),
+        settings_.GetBugTrackerTitle(), settings_.GetBugTrackerDescription(),
         settings_.GetBugTrackerProject(), settings_.GetBugTrackerArea(),
         settings_.GetBugTrackerAssignTo(), FindReportField(report, "version"),
         FindReportField(report, "computer name"), sender, FindReportField(report, "callstack crc"),

@@ -78,12 +78,12 @@ bool TWinHttp::CheckDoubleListValue(std::string& value1, const std::vector<std::
 bool TWinHttp::OpenAttachments(const std::vector<std::string>& files, bool mail,
                                std::vector<TAttachmentFile>& opened, int& openedCount) {
   FPA->ClearAreas();
-  FPA->AddArea(500, SettingText("PrepAttMsg", ""));
+  FPA->AddArea(500, SettingText(Settings::Keys::PrepAttMsg));
   if (mail) {
-    FPA->AddArea(500, SettingText("ConnMsg", ""));
-    FPA->AddArea(100, SettingText("SendMailMsg", ""));
+    FPA->AddArea(500, SettingText(Settings::Keys::ConnMsg));
+    FPA->AddArea(100, SettingText(Settings::Keys::SendMailMsg));
   } else {
-    FPA->AddArea(5000, SettingText("ConnMsg", ""));
+    FPA->AddArea(5000, SettingText(Settings::Keys::ConnMsg));
   }
   opened.clear();
   openedCount = 0;
@@ -99,14 +99,15 @@ bool TWinHttp::OpenAttachments(const std::vector<std::string>& files, bool mail,
         if (size >= 0) {
           file.size = static_cast<std::uint64_t>(size);
           file.stream = std::move(stream);
-          FPA->AddArea(static_cast<std::int64_t>(file.size / 16), SettingText("SendAttMsg", ""));
+          FPA->AddArea(static_cast<std::int64_t>(file.size / 16),
+                       SettingText(Settings::Keys::SendAttMsg));
           ++openedCount;
         }
       }
     }
     opened.push_back(std::move(file));
   }
-  FPA->AddArea(1000, SettingText("SendFinalMsg", ""));
+  FPA->AddArea(1000, SettingText(Settings::Keys::SendFinalMsg));
   FPA->AreaDone();
   return openedCount > 0 || files.empty();
 }

@@ -95,8 +95,8 @@ TWinHttp::~TWinHttp() {
   if (FPA != nullptr) FPA->Close();
 }
 
-std::string TWinHttp::SettingText(std::string_view name, std::string_view fallback) const {
-  return FSettings != nullptr ? FSettings->GetPropStr(name) : std::string(fallback);
+std::string TWinHttp::SettingText(Settings::TKey<std::string> key) const {
+  return FSettings != nullptr ? FSettings->Get(key) : std::string();
 }
 
 void TWinHttp::SetLastErrorNo(const Platform::HttpError& error) {

@@ -121,7 +121,8 @@ class TWinHttp {
   const std::string& Version() const { return FVersion; }
 
  private:
-  std::string SettingText(std::string_view name, std::string_view fallback) const;
+  // The key's text; empty without settings.
+  std::string SettingText(Settings::TKey<std::string> key) const;
   // False, with the error recorded, once the time limit has passed; else the session's next
   // waits get what is left of it.
   bool WithinTimeLimit();

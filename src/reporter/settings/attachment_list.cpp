@@ -1,6 +1,7 @@
 #include "reporter/settings/attachment_list.h"
 
 #include "reporter/settings/ignore_case.h"
+#include "reporter/settings/settings_keys.h"
 
 namespace Reporter::Settings {
 namespace {
@@ -102,7 +103,7 @@ void TAttachmentList::Changed() {
     text += entry.originalFile + '>' + entry.sendAsFileName + '>' + entry.zipFile + '>' +
             entry.fieldName;
   }
-  parent_->WriteBack(kAddAttachsKey, text);
+  parent_->WriteBack(Keys::AddAttachs.name, text);
 }
 
 }  // namespace Reporter::Settings

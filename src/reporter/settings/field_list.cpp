@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "reporter/settings/ignore_case.h"
+#include "reporter/settings/settings_keys.h"
 #include "rtl/text.h"
 
 namespace Reporter::Settings {
@@ -179,7 +180,7 @@ void TFieldList::Changed() {
       text += '=';
       text += field.content;
     }
-    mesParent_->WriteBack(kAddFieldsKey, text);
+    mesParent_->WriteBack(Keys::AddFields.name, text);
   }
   if (excParent_ != nullptr) excParent_->SetModified();
 }

@@ -27,7 +27,4 @@ class IReportUpdates {
   virtual void SetModified() = 0;
 };
 
-inline constexpr std::string_view kAddFieldsKey = "AddFields";
-inline constexpr std::string_view kAddAttachsKey = "AddAttachs";
-
 }  // namespace Reporter::Settings

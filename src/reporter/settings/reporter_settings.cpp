@@ -14,7 +14,7 @@ namespace Reporter::Settings {
 namespace {
 
 // A report file name with %time% in the program folder is taken as it stands.
-constexpr std::string_view kUnexpandedKeys[] = {"FrozenMsg", "BugRepFile"};
+constexpr std::string_view kUnexpandedKeys[] = {Keys::FrozenMsg.name, Keys::BugRepFile.name};
 constexpr std::string_view kScreenShotForm = "ScrShotForm";
 
 std::mutex& MainLock() {
@@ -70,13 +70,13 @@ TPlaceholderValues CollectValues(Platform::ModuleHandle module,
 // --- IReporterSettings helpers built on the key access --------------------------------------
 
 bool IReporterSettings::GetPluginEnabled(std::string_view name) {
-  return PluginListContains(GetPropStr("Plugins"), name);
+  return PluginListContains(Get(Keys::Plugins), name);
 }
 
 void IReporterSettings::SetPluginEnabled(std::string_view name, bool enabled) {
-  const std::string list = GetPropStr("Plugins");
+  const std::string list = Get(Keys::Plugins);
   const std::string changed = PluginListWith(list, name, enabled);
-  if (changed != list) SetPropStr("Plugins", changed);
+  if (changed != list) Set(Keys::Plugins, changed);
 }
 
 std::optional<TAssistantDefinition> IReporterSettings::GetAssistant(std::string_view name) {
@@ -98,7 +98,7 @@ TReporterSettings::TReporterSettings(Platform::ModuleHandle module, const Settin
     : module_(module), hooks_(hooks) {
   settings_ = LoadSettingsModule(module, hooks_);
   if (!settings_) return;
-  const std::uint32_t offset = GetPropDw("VersionVar");
+  const std::uint32_t offset = Get(Keys::VersionVar);
   if (offset != 0) versionVar_ = Platform::ReadVersionVariable(module_, offset).value_or("");
 }
 
@@ -233,7 +233,7 @@ std::shared_ptr<IFieldList> TReporterSettings::GetAdditionalFields() {
   if (!fields_) {
     auto fields = std::make_shared<TFieldList>();
     fields->AcceptData();
-    for (const auto& [name, content] : ParseFieldItems(GetPropStr(kAddFieldsKey))) {
+    for (const auto& [name, content] : ParseFieldItems(Get(Keys::AddFields))) {
       fields->SetContent(name, content);
     }
     fields->SetMesParent(this);
@@ -246,7 +246,7 @@ std::shared_ptr<IAttachmentList> TReporterSettings::GetAdditionalAttachments() {
   std::lock_guard guard(listsLock_);
   if (!attachments_) {
     auto attachments = std::make_shared<TAttachmentList>();
-    for (const auto& parts : ParseAttachmentItems(GetPropStr(kAddAttachsKey))) {
+    for (const auto& parts : ParseAttachmentItems(Get(Keys::AddAttachs))) {
       attachments->Add(parts[0], parts[1], parts[2], parts[3]);
     }
     attachments->SetParent(this);

@@ -4,6 +4,7 @@
 
 #include "platform/message_box.h"
 #include "reporter/settings/cipher.h"
+#include "reporter/settings/settings_keys.h"
 #include "reporter/settings/settings_stream.h"
 
 namespace Reporter::Settings {
@@ -17,18 +18,6 @@ void Show(const SettingsLoadHooks& hooks, std::string_view text) {
   }
 }
 
-// Each stored password with the keys it was enciphered with.
-struct PasswordKeys {
-  std::string_view password;
-  std::string_view server;
-  std::string_view account;
-};
-constexpr PasswordKeys kPasswords[] = {
-    {"SmtpPassword", "SmtpServer", "SmtpAccount"},
-    {"HttpPassword", "HttpServer", "HttpAccount"},
-    {"BugTrPassword", "HttpServer", "BugTrAccount"},
-};
-
 void DecipherPasswords(std::vector<SettingsProperty>& properties) {
   const auto text = [&](std::string_view name) -> std::string {
     for (const SettingsProperty& property : properties) {
@@ -36,12 +25,12 @@ void DecipherPasswords(std::vector<SettingsProperty>& properties) {
     }
     return {};
   };
-  for (const PasswordKeys& keys : kPasswords) {
+  for (const TPasswordKeys& keys : kPasswordKeys) {
     for (SettingsProperty& property : properties) {
-      if (property.name != keys.password) continue;
+      if (property.name != keys.password.name) continue;
       if (!property.vStr.empty()) {
-        property.vStr =
-            Cipher::DecipherPassword(property.vStr, text(keys.account), text(keys.server));
+        property.vStr = Cipher::DecipherPassword(property.vStr, text(keys.account.name),
+                                                 text(keys.server.name));
       }
       break;  // only the first record of a name is ever read
     }

@@ -22,6 +22,10 @@ done
 # One server for the batch: a server that exits whenever its last program ends races with the
 # next program starting.
 /usr/lib/wine/wineserver32 -p
+# A program that crashes gets Wine's debugger, which prints the crash and its call stack: on the
+# console, not in a dialog that nobody closes.
+/usr/lib/wine/wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+  >/dev/null 2>&1
 
 while IFS=$'\t' read -r -a fields; do
   [ ${#fields[@]} -ge 3 ] || continue

@@ -4,6 +4,7 @@
 # Median of REPEAT runs. Usage: bench/fault_exit_bench.sh BUILD_DIR [REPEAT]
 set -euo pipefail
 build=${1:?usage: bench/fault_exit_bench.sh BUILD_DIR [REPEAT]}
+build=$(cd "$build" && pwd)  # the script works in a folder of its own
 repeat=${2:-10}
 here=$(cd "$(dirname "$0")" && pwd)
 port=$(cat "$build/bench/fault_exit_port.txt")

@@ -4,6 +4,7 @@
 # Usage: bench/upload_bench.sh BUILD_DIR [REPEAT]
 set -euo pipefail
 build=${1:?usage: bench/upload_bench.sh BUILD_DIR [REPEAT]}
+build=$(cd "$build" && pwd)  # the script works in a folder of its own
 repeat=${2:-20}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/upload-bench.XXXXXX)

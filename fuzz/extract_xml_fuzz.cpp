@@ -10,12 +10,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  // The reply as the upload reads it: entities first, then the elements it looks for.
-  const std::string reply = Reporter::Delivery::ReplaceEntities(bytes);
+  // The reply as the upload reads it: the elements it looks for, each value decoded after.
+  if (Reporter::Delivery::ReplaceEntities(bytes).size() > bytes.size()) __builtin_trap();
+  const std::string reply = Reporter::Delivery::ExtractXmlContent(bytes, "response>");
   if (reply.size() > bytes.size()) __builtin_trap();
-  for (const char* key : {"minversion>", "version>", "url>", "token>", "error", "response>"}) {
-    const std::string value = Reporter::Delivery::ExtractXml(reply, key);
-    if (value.size() > reply.size()) __builtin_trap();
+  for (const char* key : {"minversion>", "version>", "url>", "token>", "error"}) {
+    const std::string value = Reporter::Delivery::ExtractXml(bytes, key);
+    if (value.size() > bytes.size()) __builtin_trap();
   }
   Reporter::Delivery::ExtractXmlList(reply, "area>", "sArea");
   Reporter::Delivery::ExtractXmlList(reply, "project>", "sProject");

@@ -1,6 +1,7 @@
-// libFuzzer target: the symbol data reader, the image header readers and the line program
-// reader take any bytes without reading outside them, crashing or hanging, and lookups on
-// whatever loads stay inside it. Built and run by scripts/fuzz.
+// libFuzzer target: the symbol data reader, the image header readers, the line program and
+// debug information readers and the reading of symbol names take any bytes without reading
+// outside them, crashing or hanging, and lookups on whatever loads stay inside it. Built and
+// run by scripts/fuzz.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -8,10 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "../tools/symbol_extractor/dwarf_info.h"
 #include "../tools/symbol_extractor/dwarf_lines.h"
-#include "../tools/symbol_extractor/function_names.h"
 #include "reporter/report/symbols/image_file.h"
 #include "reporter/report/symbols/map_file.h"
+#include "reporter/report/symbols/readable_name.h"
 #include "reporter/report/symbols/symbol_data.h"
 
 namespace {
@@ -66,11 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto map = TMapFile::FromExports(bytes, 0)) LookUp(*map, bytes);
   }
 
-  // As line programs, and as a demangled name (of a length that names have).
-  SymbolExtractor::ReadLinePrograms({bytes, bytes, bytes});
+  // As line programs and debug information (every section the same bytes, so that offsets
+  // into one land in another), and as a symbol's name (of a length that names have).
+  const auto lines = SymbolExtractor::ReadLinePrograms({bytes, bytes, bytes});
+  SymbolExtractor::ReadDebugInfo({bytes, bytes, bytes, bytes, bytes, bytes, bytes, bytes}, lines);
   const std::string_view text(reinterpret_cast<const char*>(data),
                               std::min<std::size_t>(size, 2048));
-  SymbolExtractor::PlainFunctionName(text);
-  SplitQualifiedName(text);
+  ReadableSymbolName(text);
   return 0;
 }

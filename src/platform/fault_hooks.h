@@ -50,6 +50,15 @@ bool InstallFaultHook(TFaultHook hook);
 // Restores the system's own handling.
 void RemoveFaultHook();
 
+// A child that this process forks is a copy with faults of its own, which the hook, made for
+// this process, must not take: in the child the fault signals get back the handling they had
+// before InstallFaultHook (the system's default action) and the hook is gone. Then the
+// forked-child hook runs, so that its owner can forget what only the parent has (a thread
+// that takes faults over is not in the copy). It runs in the child right after fork: only
+// async-signal-safe work there. Windows has no fork: never called.
+using TForkedChildHook = void (*)();
+void SetForkedChildHook(TForkedChildHook hook);
+
 // Lets the calling thread report its own stack overflow: an alternate signal stack (POSIX) or
 // a stack guarantee for the handler (Windows). InstallFaultHook does this for the calling
 // thread; every thread the program starts should do it first.

@@ -13,6 +13,10 @@ namespace Platform {
 // sharing, so a writable open takes a non-blocking exclusive advisory lock and a read open a
 // shared one; an open fails while another process holds a conflicting lock, which is what
 // "another process has it open for writing" means there.
+//
+// Only regular files open: a FIFO, a device or a console is refused. A writer may delete the
+// file while it holds it (Windows: delete sharing; POSIX: a writable open that finds the path
+// no longer naming the file it locked counts as held by another process).
 class File {
  public:
   enum class Mode {

@@ -43,6 +43,10 @@ struct HttpConnectOptions {
   // Zero keeps the library's own time-out.
   std::uint32_t connectTimeoutMs = 0;
   std::uint32_t receiveTimeoutMs = 0;
+  // Where the library collects an answer's body itself, it keeps at most this many bytes and
+  // one more, so that the caller sees it was longer, and ends the transfer there. Zero: no
+  // bound.
+  std::size_t maxReplyBytes = 0;
 };
 
 struct HttpProxy {
@@ -63,6 +67,9 @@ class HttpSession {
   virtual bool Connect(const HttpConnectOptions& options) = 0;
   // Replaces the previous request with a new one.
   virtual bool OpenRequest(const std::string& verb, const std::string& path) = 0;
+  // Bounds the calls that follow: none of them waits longer than this. A library that runs a
+  // whole request as one transfer ends the transfer that the next SendRequest starts at it.
+  virtual void SetTimeLimit(std::uint32_t milliseconds) = 0;
   // One "Name: value" line.
   virtual bool AddHeader(const std::string& line) = 0;
   virtual bool SetProxy(const HttpProxy& proxy) = 0;

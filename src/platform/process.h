@@ -18,8 +18,10 @@ std::string RawCommandLine();
 // Windows lets CreateProcessW take the program from the command line. POSIX splits it by the
 // updater's parameter rule: the first parameter is the program; an unquoted program path with
 // spaces is tried at each space, shortest first; a name without "/" is searched in this
-// program's folder, the current folder, then PATH. A child not waited for is detached so
-// that it outlives this process and leaves no zombie.
+// program's folder, then in the absolute folders of PATH, never in the current folder. A
+// child not waited for is detached so that it outlives this process and leaves no zombie, and
+// it inherits no handles at all: its standard streams go to the null device, so that nobody
+// reading ours waits for its end.
 bool StartProcess(const std::string& commandLine, bool wait);
 
 // Full path and folder (with a trailing separator) of this program's executable.

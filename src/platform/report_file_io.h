@@ -15,7 +15,12 @@ class ExclusiveFile {
   // opened or someone else has it open. Windows opens without any sharing. POSIX has no
   // mandatory sharing: it takes a non-blocking exclusive advisory lock (flock), which every
   // File of this program also takes (shared for reading), so the two exclude each other.
+  // A report names the user and what ran, so POSIX keeps it to the user (mode 0600, also for
+  // a file of the user's found more open) and never follows a link at the path; a file of
+  // another user, or one with a second name (hard link), is not opened.
   static std::optional<ExclusiveFile> OpenOrCreate(const std::string& path);
+  // Creates a new file, held as above; none when anything, a link included, has the name.
+  static std::optional<ExclusiveFile> CreateNew(const std::string& path);
 
   ExclusiveFile(ExclusiveFile&& other) noexcept;
   ExclusiveFile& operator=(ExclusiveFile&& other) noexcept;
@@ -31,6 +36,7 @@ class ExclusiveFile {
  private:
   static constexpr std::intptr_t kInvalid = -1;
   explicit ExclusiveFile(std::intptr_t handle) : handle_(handle) {}
+  static std::optional<ExclusiveFile> Open(const std::string& path, bool mustBeNew);
   std::intptr_t handle_ = kInvalid;
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "platform/threads.h"
@@ -17,18 +16,33 @@ namespace Platform {
 // Builds the text; runs on the entry's thread.
 using TTraceTextSource = std::string (*)(std::int32_t limit);
 
-// Makes the process answer trace requests with the source's text. False when the process
-// cannot (POSIX: the listener could not be set up).
+// Makes the process take trace requests with the source's text. False when the process
+// cannot (POSIX: the request signal could not be caught).
 bool InstallTraceEntry(TTraceTextSource source);
 void RemoveTraceEntry();
 
-// The thread that waits for trace requests once the entry is installed (POSIX), so that
-// reports can leave it out; 0 where the requesting tool starts the entry's thread (Windows).
-ThreadId TraceListenerThread();
+// Starts the thread that answers the requests taken so far and from then on (POSIX), off the
+// path of the program's start; requests that come before it wait for it. Nothing to start
+// where the requesting tool starts the entry's thread (Windows). Started from one of the
+// reporter's threads, it is the reporter's own, left out of reports. False when it could not.
+bool StartTraceListener();
 
-// Asks the process for its text and waits for it at most timeoutMilliseconds. None when the
-// process cannot be reached, does not answer in time or answered nothing.
-std::optional<std::string> RequestTrace(std::uint32_t processId, std::int32_t limit,
-                                        std::uint32_t timeoutMilliseconds);
+enum class TTraceOutcome {
+  Answered,
+  Unreachable,   // no such process, or not this user's to ask
+  NotListening,  // it has installed no trace entry (POSIX then sends nothing: it would end it)
+  NoAnswer,      // asked, but no text came in time
+};
+
+struct TTraceAnswer {
+  TTraceOutcome Outcome = TTraceOutcome::Unreachable;
+  std::string Text;  // when answered
+};
+
+// Asks the process for its text and waits for it at most timeoutMilliseconds. POSIX asks only
+// a process that catches the request signal (/proc/<pid>/status), since the signal's default
+// action ends a process; Windows only one that exports the entry and has installed it.
+TTraceAnswer RequestTrace(std::uint32_t processId, std::int32_t limit,
+                          std::uint32_t timeoutMilliseconds);
 
 }  // namespace Platform

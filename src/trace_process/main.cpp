@@ -39,10 +39,21 @@ int main() {
       (parameters.size() == 3 && (!ParseNumber(parameters[2].text, limit) || limit < 2)))
     return Fail("usage: TraceProcess <process id> [limit in bytes, at least 2]");
 
-  const auto report = Platform::RequestTrace(processId, limit, kTimeoutMilliseconds);
-  if (!report) return Fail("process " + std::to_string(processId) + " gave no report");
+  const Platform::TTraceAnswer report =
+      Platform::RequestTrace(processId, limit, kTimeoutMilliseconds);
+  const std::string process = "process " + std::to_string(processId);
+  switch (report.Outcome) {
+    case Platform::TTraceOutcome::Answered:
+      break;
+    case Platform::TTraceOutcome::Unreachable:
+      return Fail(process + " cannot be reached");
+    case Platform::TTraceOutcome::NotListening:
+      return Fail(process + " takes no trace requests");
+    case Platform::TTraceOutcome::NoAnswer:
+      return Fail(process + " gave no report");
+  }
   // The report's own line ends are "\r\n"; each line goes out as one console line.
-  std::string_view rest = *report;
+  std::string_view rest = report.Text;
   while (!rest.empty()) {
     const std::size_t end = rest.find('\n');
     std::string_view line = rest.substr(0, end);

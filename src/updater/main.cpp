@@ -2,6 +2,7 @@
 
 #include "reporter/core/crash_reporter.h"
 #include "updater/console_sink.h"
+#include "updater/program/job_services.h"
 #include "updater/work.h"
 
 int main() {
@@ -10,7 +11,7 @@ int main() {
   // The job runs under the last-chance guard: an exception that leaves it is reported after
   // its clean-up (the lock file) has run, and the process ends with exit code 1.
   return Reporter::RunMainBlock([] {
-    Update::Work::RunUpdate(Update::ConsoleSink());
+    Update::Work::RunUpdate(Update::ConsoleSink(), Update::Program::JobServices());
     return 0;
   });
 }

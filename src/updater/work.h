@@ -25,6 +25,10 @@ struct TJobServices {
   std::function<bool(const std::string* windowClass, const std::string* caption)> WindowExists;
   // Starts a program from a command line, waiting for its end when asked; never fails.
   std::function<void(const std::string& commandLine, bool wait)> StartProgram;
+  // Called after each step of the hand-over (a copy, a move, a deletion) when set; the real
+  // program leaves it empty. The tests' build of the program paces the hand-over with it, so
+  // that a kill at a random moment can land between any two steps.
+  std::function<void()> HandOverStep;
 
   // The real ones: the platform's sleep, window lookup and process launcher.
   static TJobServices Real();
@@ -46,11 +50,15 @@ void RunUpdate(const LogSink& sink, const TJobServices& services = TJobServices:
 void WaitForCaller(const LogSink& sink, const TJobServices& services = TJobServices::Real());
 
 // Moves every top-level file of the staging folder into the installation folder, up to 100
-// tries per file. The staging folder is removed only when every file was moved, so that a
-// new file that could not be installed is never lost.
+// tries per file. Each file is copied beside its target, flushed, renamed over the target and
+// only then deleted from the staging folder (files go in groups that share one flush), so a
+// kill or a power cut leaves every installed file whole and every file not yet installed
+// staged; temporary copies an interrupted run left are removed first. The staging folder is
+// removed only when every file was moved, so that a new file that could not be installed is
+// never lost.
 void TransferFiles(const LogSink& sink, const TJobServices& services = TJobServices::Real());
 
-// Copies source over target (a read-only target included) and deletes the source.
+// Copies source over target (a read-only target included), durably, and deletes the source.
 bool CopyAndDelete(const std::string& source, const std::string& target);
 
 // The caller's settings file: i:, else the profile folder, else the caller's own folder.

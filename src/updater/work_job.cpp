@@ -1,3 +1,5 @@
+#include <memory>
+
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/window.h"
@@ -17,12 +19,24 @@ bool IsExistingDirectory(const std::string& path) {
   return Platform::DirectoryExists(RTL::Paths::ExcludeTrailingSeparator(path));
 }
 
-// Takes the lock file and closes it again at once; it stays as a marker.
-void TakeLockFile(const std::string& lockFile, const TJobServices& services) {
+// Takes the lock file and keeps it open, exclusively, until it is released: a second updater
+// of the same installation waits for it as for any file another process holds.
+std::unique_ptr<RTL::TFileStream> TakeLockFile(const std::string& lockFile,
+                                               const TJobServices& services) {
   const RTL::IOUtils::TWaitForFileWritable waitForFile(services.Sleep);
-  if (!waitForFile.Execute(lockFile, kLockRetries, kLockWaitTime)) {
+  std::unique_ptr<RTL::TFileStream> lock;
+  if (!waitForFile.Execute(lockFile, kLockRetries, kLockWaitTime, /*AClearFile=*/false, lock)) {
     throw EUpdateWork(RTL::Text::Format(Strings::kLockFileNotCreated, {lockFile}));
   }
+  return lock;
+}
+
+// Removed while still held, and only then closed: a waiting updater never gets hold of the
+// file in between and goes on believing it holds a lock that is gone.
+void ReleaseLockFile(const std::string& lockFile, std::unique_ptr<RTL::TFileStream>& lock,
+                     const TJobServices& services) {
+  RTL::IOUtils::DeleteFileWithRetries(lockFile, services.Sleep);
+  lock.reset();
 }
 
 }  // namespace
@@ -67,7 +81,7 @@ void RunUpdate(const LogSink& sink, const TJobServices& services) {
       RTL::Paths::Combine(Switches::GetDestDir(), kLockFileName, /*validate=*/true);
   // A lock file that another process holds is left alone: removing it would break that
   // process's lock (POSIX), or fail and hide why the update stopped (Windows).
-  TakeLockFile(lockFile, services);
+  std::unique_ptr<RTL::TFileStream> lock = TakeLockFile(lockFile, services);
   // From here the lock file goes on every path; should its removal fail, that error
   // replaces whatever was already on its way out.
   try {
@@ -76,10 +90,10 @@ void RunUpdate(const LogSink& sink, const TJobServices& services) {
     Log(sink, Strings::kRunningDatabaseUpdate);
     RunDatabaseUpdate(services);
   } catch (...) {
-    RTL::IOUtils::DeleteFileWithRetries(lockFile, services.Sleep);
+    ReleaseLockFile(lockFile, lock, services);
     throw;
   }
-  RTL::IOUtils::DeleteFileWithRetries(lockFile, services.Sleep);
+  ReleaseLockFile(lockFile, lock, services);
 
   Log(sink, Strings::kRestartingCaller);
   RunCommand(GetRestartCommand(), /*wait=*/false, services);

@@ -73,8 +73,11 @@ std::string HeaderOrderFault(const Lines& keys) {
 Lines SectionTitles(const Lines& report) {
   Lines titles;
   for (std::size_t i = 1; i < report.size(); ++i) {
-    if (!report[i - 1].empty() || report[i].empty() || report[i].back() != ':') continue;
-    titles.push_back(report[i].substr(0, report[i].size() - 1));
+    if (!report[i - 1].empty() || report[i].empty()) continue;
+    // A thread's title may go on after its colon (" <priority:2>").
+    const std::size_t colon =
+        report[i].back() == ':' ? report[i].size() - 1 : report[i].find(": <");
+    if (colon != std::string::npos) titles.push_back(report[i].substr(0, colon));
   }
   return titles;
 }

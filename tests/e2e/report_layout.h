@@ -21,7 +21,7 @@ Lines HeaderKeys(const Lines& report);
 // first fault found, empty when there is none.
 std::string HeaderOrderFault(const Lines& keys);
 
-// The section titles in order, without their colon.
+// The section titles in order, without their colon and what a thread's title has after it.
 Lines SectionTitles(const Lines& report);
 
 // The widest run of character columns that is blank on every one of the lines: 1 when each

@@ -20,11 +20,12 @@ using Reporter::Delivery::Testing::TFakeTracker;
 using ReportReading::Lines;
 using TestSupport::Quoted;
 
-// The job waits about 1000 x 200 ms for a held lock file before it gives up.
-constexpr std::uint32_t kRunTimeoutMilliseconds = 600000;
+// The job waits 1000 x 200 ms for a held lock file before it gives up, a twentieth of that in
+// the tests' build; an emulator makes it slower.
+constexpr std::uint32_t kRunTimeoutMilliseconds = 180000;
 // The redirected run starts first and must be done with its upload attempt, against no
 // tracker, before the piped run reaches its own.
-constexpr std::uint32_t kHeadStartMilliseconds = 30000;
+constexpr std::uint32_t kHeadStartMilliseconds = 5000;
 
 std::set<std::string> Names(const std::string& folder) {
   std::set<std::string> names;
@@ -96,7 +97,7 @@ class UpdateFailure : public E2E::UpdateWorld {
     EXPECT_EQ(E2E::WidestBlankRun(stack), 1u) << ::testing::PrintToString(stack);
     bool jobFrame = false;
     for (const std::string& line : stack) {
-      for (const char* unreadable : {"<", "{lambda", "(", "_Z", ".cold"}) {
+      for (const char* unreadable : {"<", "(", "_Z", ".cold", "_FUN"}) {
         EXPECT_EQ(line.find(unreadable), std::string::npos) << line;
       }
       const Lines fields = E2E::StackFields(line, stack);
@@ -197,10 +198,9 @@ TEST_F(UpdateFailure, LockFileThatCannotBeCreatedEndsTheJobWithAPrintedSavedAndU
   ExpectNothingInstalled(installedBefore);
 }
 
-// The lock file held open by another process: the job tries for about 200 s before it gives
-// up, so this runs only where the tests run natively, the two runs at once.
+// The lock file held open by another process: the job tries 1000 times before it gives up,
+// the two runs at once.
 TEST_F(UpdateFailure, HeldLockFileEndsTheJobWithAPrintedSavedAndUploadedReport) {
-  if (!UPDATE_TEST_NATIVE) GTEST_SKIP() << "waits 200 s for the lock: native builds only";
   TestSupport::WriteFile(Staged("Quill.dat"), "new data");
   const std::string lockFile = Installed("update.neb");
   // Held by this test rather than the lock-holder program, which lets go after two minutes:

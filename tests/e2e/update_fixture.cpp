@@ -30,6 +30,10 @@ void CopyProgram(const std::string& from, const std::string& to) {
 }
 
 constexpr const char* kRecordVariable = "UPDATE_TEST_RECORD";
+// The tests' build of the program divides its pauses by this: the job's 1000 tries for a held
+// lock file take seconds instead of minutes, with the pauses still drawn as the job draws them.
+constexpr const char* kPauseDivisorVariable = "UPDATE_TEST_PAUSE_DIVISOR";
+constexpr const char* kPauseDivisor = "20";
 const char* ProfileVariable() {
   return OnWindows() ? "USERPROFILE" : "HOME";
 }
@@ -48,6 +52,7 @@ UpdateWorld::UpdateWorld()
               Installed("DBUpdate" + ExecutableSuffix()));
   CopyProgram(TestSupport::FakeProgramPath("FakeCaller" + ExecutableSuffix()), CallerExe());
   Platform::SetEnvironmentValue(kRecordVariable, recordFile);
+  Platform::SetEnvironmentValue(kPauseDivisorVariable, kPauseDivisor);
   // An empty profile of the test's own, so that no settings file of this machine is found.
   TestSupport::MakeDirectory(root.Join("profile"));
   Platform::SetEnvironmentValue(ProfileVariable(), root.Join("profile"));
@@ -55,6 +60,7 @@ UpdateWorld::UpdateWorld()
 
 UpdateWorld::~UpdateWorld() {
   Platform::SetEnvironmentValue(kRecordVariable, savedRecordVariable_);
+  Platform::SetEnvironmentValue(kPauseDivisorVariable, "");
   Platform::SetEnvironmentValue(ProfileVariable(), savedProfile_);
 }
 

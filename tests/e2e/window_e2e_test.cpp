@@ -3,6 +3,11 @@
 #include <algorithm>
 
 #include "e2e/update_fixture.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "platform/process.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -17,6 +22,41 @@ class HeldWindow : public TestSupport::HelperProcess {
 };
 
 class WindowProbe : public E2E::UpdateWorld {};
+
+// A display on the loopback that relays to the test's X server and cuts each connection when
+// it first asks for the window tree, as a display lost in the middle of a probe is
+// (e2e/display_cut.py).
+class CuttingDisplay {
+ public:
+  CuttingDisplay() {
+    if (!Platform::StartProcess(Quoted(UPDATE_PYTHON3) + " " + Quoted(UPDATE_DISPLAY_CUT) + " " +
+                                    Quoted(ready_) + " " + Quoted(release_) + " " + Quoted(cuts_),
+                                false))
+      return;
+    for (int waited = 0; waited < 20000 && !Platform::FileExists(ready_); waited += 20)
+      Platform::SleepMilliseconds(20);
+    if (Platform::FileExists(ready_)) name_ = TestSupport::ReadFile(ready_);
+  }
+  ~CuttingDisplay() {
+    TestSupport::WriteFile(release_, "go");
+    for (int waited = 0; waited < 20000 && Platform::FileExists(ready_); waited += 20)
+      Platform::SleepMilliseconds(20);
+  }
+  // "127.0.0.1:N"; empty when the relay did not start.
+  const std::string& Name() const { return name_; }
+  int Cuts() const {
+    if (!Platform::FileExists(cuts_)) return 0;
+    const std::string text = TestSupport::ReadFile(cuts_);
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  }
+
+ private:
+  TestSupport::ScopedTempDir folder_;
+  const std::string ready_ = folder_.Join("ready");
+  const std::string release_ = folder_.Join("release");
+  const std::string cuts_ = folder_.Join("cuts");
+  std::string name_;
+};
 
 TEST_F(WindowProbe, CallerWindowThatStaysOpenIsProbed1000TimesThenTheUpdateGoesOn) {
   HeldWindow window("TQuillMainForm", "Quill - Kunden");
@@ -47,6 +87,30 @@ TEST_F(WindowProbe, WindowWithAnotherCaptionDoesNotHoldTheUpdate) {
   EXPECT_EQ(lines.size(), 6u) << rawOutput;
   EXPECT_EQ(lines[3], "Ermittle zu kopierende Dateien!") << "no probe line";
   EXPECT_EQ(exitCode, 0);
+}
+
+// Xlib ends a program whose display goes away, unless told otherwise.
+TEST_F(WindowProbe, DisplayLostWhileProbingCountsAsNoWindowAndTheUpdateGoesOn) {
+  if (Platform::NativePathStyle() == Platform::PathStyle::Windows)
+    GTEST_SKIP() << "Windows finds windows without X";
+  if (!Platform::TopLevelWindow("TUpdateDisplayCheck", "x").IsShown())
+    GTEST_SKIP() << "no display or X library here";
+  CuttingDisplay display;
+  ASSERT_FALSE(display.Name().empty()) << "the relay did not start";
+  TestSupport::WriteFile(Installed("NEBQuill.ini"), "[DBParams]\nConnectType=9\n");
+
+  const std::string ownDisplay = Platform::EnvironmentValue("DISPLAY");
+  Platform::SetEnvironmentValue("DISPLAY", display.Name());
+  const std::vector<std::string> lines =
+      RunUpdate("/s:" + Quoted(staging) + " /d:" + Quoted(installation) +
+                " /p:" + Quoted(CallerExe()) + " c:/TQuillMainForm w:/Quill");
+  Platform::SetEnvironmentValue("DISPLAY", ownDisplay);
+
+  EXPECT_EQ(display.Cuts(), 1) << "the probe met the lost display";
+  EXPECT_EQ(exitCode, 0) << rawOutput;
+  ASSERT_EQ(lines.size(), 6u) << rawOutput;
+  EXPECT_EQ(lines[3], "Ermittle zu kopierende Dateien!") << "no probe line";
+  EXPECT_EQ(lines.back(), "Führe den Aufrufer wieder aus!");
 }
 
 }  // namespace

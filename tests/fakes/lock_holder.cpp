@@ -1,6 +1,9 @@
-// LockHolder <file> <ready-file> <release-file>: holds <file> open for writing, as another
-// process that uses it would, until <release-file> appears. It writes <ready-file> once the
-// file is held ("locked", or "failed: <reason>") and deletes it again when it has let go.
+// LockHolder <file> <ready-file> <release-file> [seconds]: holds <file> open for writing, as
+// another process that uses it would, until <release-file> appears (or the seconds, two
+// minutes by default, have passed). It writes <ready-file> once the file is held ("locked", or
+// "failed: <reason>") and deletes it again when it has let go.
+#include <charconv>
+#include <cstdint>
 #include <string>
 
 #include "fakes/ready_release.h"
@@ -15,6 +18,12 @@ int main() {
   const std::string& path = parameters[1].text;
   const std::string& readyFile = parameters[2].text;
   const std::string& releaseFile = parameters[3].text;
+  std::uint32_t seconds = 120;
+  if (parameters.size() > 4) {
+    const std::string& text = parameters[4].text;
+    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (parsed.ec != std::errc() || seconds == 0 || seconds > 3600) return 2;
+  }
 
   std::string error;
   auto held =
@@ -23,7 +32,7 @@ int main() {
                                                       : Platform::File::Mode::CreateAlwaysReadWrite,
                            &error);
   Fakes::WriteText(readyFile, held ? "locked" : "failed: " + error);
-  Fakes::WaitForFile(releaseFile);
+  Fakes::WaitForFile(releaseFile, seconds * 1000);
   if (held) held->Close();
   Platform::DeleteOneFile(readyFile);
   return held ? 0 : 1;

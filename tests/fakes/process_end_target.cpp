@@ -4,6 +4,9 @@
 //     comparison), ExitProcessNow, or ExitProcessNow on a second thread.
 //   restart <result-file> <text>: started afresh, restarts itself with the known payload; the
 //     restarted instance writes "<payload as hex>\n<text>\n" into <result-file> and ends with 0.
+//   take-handover <result-file> <ready-file> <release-file>: writes its process id into the
+//     ready file, waits for the release file, looks for a hand-over as a restarted instance
+//     does and writes "payload\n" or "none\n" into <result-file>.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,6 +18,7 @@
 #include "platform/process.h"
 #include "platform/process_exit.h"
 #include "platform/restart_handover.h"
+#include "platform/system_lists.h"
 #include "rtl/parameters.h"
 
 namespace {
@@ -52,6 +56,15 @@ int Restart(const std::string& resultFile, const std::string& text) {
   return 1;
 }
 
+int TakeHandover(const std::string& resultFile, const std::string& readyFile,
+                 const std::string& releaseFile) {
+  Fakes::WriteText(readyFile, std::to_string(Platform::CurrentProcessId()));
+  Fakes::WaitForFile(releaseFile);
+  Fakes::WriteText(resultFile, Platform::TakeRestartHandover() ? "payload\n" : "none\n");
+  Platform::DeleteOneFile(readyFile);
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -60,6 +73,9 @@ int main() {
   const std::string& mode = parameters[1].text;
   if (mode == "restart" && parameters.size() >= 4) {
     return Restart(parameters[2].text, parameters[3].text);
+  }
+  if (mode == "take-handover" && parameters.size() >= 5) {
+    return TakeHandover(parameters[2].text, parameters[3].text, parameters[4].text);
   }
   return EndWithBufferedOutput(mode);
 }

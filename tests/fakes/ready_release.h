@@ -18,12 +18,11 @@ inline void WriteText(const std::string& path, const std::string& text) {
   if (file) file->Write(text.data(), text.size());
 }
 
-// Polls until the file exists; gives up after two minutes so that a test that died never
-// leaves a helper behind for long.
-inline void WaitForFile(const std::string& path) {
+// Polls until the file exists; gives up after two minutes (or the time given) so that a test
+// that died never leaves a helper behind for long.
+inline void WaitForFile(const std::string& path, std::uint32_t giveUpMilliseconds = 120000) {
   constexpr std::uint32_t kPollMilliseconds = 20;
-  constexpr std::uint32_t kGiveUpMilliseconds = 120000;
-  for (std::uint32_t waited = 0; waited < kGiveUpMilliseconds && !Platform::FileExists(path);
+  for (std::uint32_t waited = 0; waited < giveUpMilliseconds && !Platform::FileExists(path);
        waited += kPollMilliseconds) {
     Platform::SleepMilliseconds(kPollMilliseconds);
   }

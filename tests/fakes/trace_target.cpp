@@ -1,6 +1,7 @@
-// TraceTarget <ready-file> <release-file>: answers trace requests with a text that names its
-// process and the limit asked for, writes its process id into <ready-file> once it answers,
-// and ends when <release-file> appears, deleting <ready-file> as it goes.
+// TraceTarget [deaf] <ready-file> <release-file>: answers trace requests with a text that
+// names its process and the limit asked for (unless deaf: then it takes none), writes its
+// process id into <ready-file> once it answers, and ends when <release-file> appears,
+// deleting <ready-file> as it goes.
 #include <string>
 
 #include "fakes/ready_release.h"
@@ -21,10 +22,13 @@ std::string Answer(std::int32_t limit) {
 
 int main() {
   const auto parameters = RTL::Parameters::Split(Platform::RawCommandLine());
-  if (parameters.size() < 3) return 2;
-  if (!Platform::InstallTraceEntry(Answer)) return 1;
-  Fakes::WriteText(parameters[1].text, std::to_string(Platform::CurrentProcessId()));
-  Fakes::WaitForFile(parameters[2].text);
-  Platform::DeleteOneFile(parameters[1].text);
+  const bool deaf = parameters.size() == 4 && parameters[1].text == "deaf";
+  if (parameters.size() != (deaf ? 4u : 3u)) return 2;
+  const std::string& readyFile = parameters[deaf ? 2 : 1].text;
+  const std::string& releaseFile = parameters[deaf ? 3 : 2].text;
+  if (!deaf && !(Platform::InstallTraceEntry(Answer) && Platform::StartTraceListener())) return 1;
+  Fakes::WriteText(readyFile, std::to_string(Platform::CurrentProcessId()));
+  Fakes::WaitForFile(releaseFile);
+  Platform::DeleteOneFile(readyFile);
   return 0;
 }

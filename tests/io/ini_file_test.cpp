@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "platform/path_style.h"
 #include "platform/text_encoding.h"
 #include "rtl/exceptions.h"
 #include "support/helper_process.h"
@@ -97,6 +100,32 @@ TEST(MemIniFile, FailsWhileAnotherProcessWritesTheFile) {
     EXPECT_EQ(e.Message().substr(0, expected.size()), expected);
     EXPECT_GT(e.Message().size(), expected.size() + 20) << "the platform's reason is missing";
   }
+}
+
+// Nothing but a regular file of sane size is read: a FIFO would hang the job while it holds
+// the lock, and a device or a huge file would eat the memory.
+TEST(MemIniFile, RefusesWhatIsNoRegularFileOfAtMostOneMebibyte) {
+  TestSupport::ScopedTempDir dir;
+  const auto expectRefused = [](const std::string& path, const std::string& reason) {
+    try {
+      TMemIniFile ini(path);
+      ADD_FAILURE() << "read " << path;
+    } catch (const RTL::EFOpenError& e) {
+      EXPECT_NE(e.Message().find(reason), std::string::npos) << e.Message();
+    }
+  };
+  std::string content = "[DBParams]\nConnectType=1\n";
+  content.resize(TMemIniFile::kMaxFileSize, ' ');
+  TestSupport::WriteFile(dir.Join("full.ini"), content);
+  EXPECT_EQ(TMemIniFile(dir.Join("full.ini")).ReadInteger("DBParams", "ConnectType", 0), 1);
+  TestSupport::WriteFile(dir.Join("over.ini"), content + " ");
+  expectRefused(dir.Join("over.ini"), "1 MiB");
+
+  if (Platform::NativePathStyle() != Platform::PathStyle::Posix) return;
+  const std::string fifo = dir.Join("fifo.ini");
+  ASSERT_EQ(std::system(("mkfifo '" + fifo + "'").c_str()), 0);
+  expectRefused(fifo, "Datei " + fifo);
+  expectRefused("/dev/zero", "Datei /dev/zero");
 }
 
 TEST(ReadInteger, AcceptsDecimalAndHexadecimal) {

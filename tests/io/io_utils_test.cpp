@@ -124,6 +124,32 @@ TEST_F(WaitForFile, WaitsForAnotherProcessThatHoldsTheFile) {
   EXPECT_TRUE(waiter.Execute(lockFile_, 3, 10));
 }
 
+// The holder removed the file when it let go: the next attempt creates it anew instead of
+// failing on a file that is not there for the remaining retries.
+TEST_F(WaitForFile, CreatesTheFileAnewWhenItsHolderRemovedIt) {
+  class RemovingHolder : public TWaitForFileWritable {
+   public:
+    using TWaitForFileWritable::TWaitForFileWritable;
+
+   protected:
+    std::optional<Platform::File> OpenFile(const std::string& AFileName,
+                                           Platform::File::Mode mode) const override {
+      if (!removed_) {
+        removed_ = Platform::DeleteOneFile(AFileName);
+        return std::nullopt;
+      }
+      return TWaitForFileWritable::OpenFile(AFileName, mode);
+    }
+
+   private:
+    mutable bool removed_ = false;
+  };
+  TestSupport::WriteFile(lockFile_, "held");
+  EXPECT_TRUE(RemovingHolder(sleep_.Function()).Execute(lockFile_, 5, 100));
+  EXPECT_TRUE(Platform::FileExists(lockFile_));
+  EXPECT_EQ(sleep_.pauses.size(), 1u);
+}
+
 TEST_F(WaitForFile, HandsOutTheOpenFileCutWhenAsked) {
   TestSupport::WriteFile(lockFile_, std::string(100, 'x'));
   const TWaitForFileWritable waiter(sleep_.Function());

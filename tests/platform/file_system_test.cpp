@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -134,6 +135,48 @@ TEST_F(FileSystemTest, FailedCopySaysWhyAndLeavesTheTargetAlone) {
   EXPECT_FALSE(
       Platform::CopyFileReplacing(folder_.Join("source.txt"), folder_.Join("no/target"), &error));
   EXPECT_FALSE(error.empty());
+}
+
+// A folder where no new file can be made, as on a full disk: the copy fails and the installed
+// file keeps every byte, instead of being overwritten with as much of the new one as fits.
+TEST_F(FileSystemTest, CopyWithoutRoomForANewFileLeavesTheTargetWhole) {
+  if (Platform::NativePathStyle() != Platform::PathStyle::Posix) GTEST_SKIP() << "uses chattr";
+  const std::string sealed = folder_.Join("sealed");
+  TestSupport::MakeDirectory(sealed);
+  const std::string target = sealed + Separator() + "installed.bin";
+  WriteFile(target, std::string(600 * 1024, 'o'));
+  WriteFile(folder_.Join("new.bin"), std::string(700 * 1024, 'n'));
+  // An immutable folder takes no new entries, not even from root; its files stay writable.
+  const std::string seal = "chattr +i '" + sealed + "' 2>/dev/null";
+  if (std::system(seal.c_str()) != 0) GTEST_SKIP() << "no immutable folders here";
+  std::string error;
+  const bool copied = Platform::CopyFileReplacing(folder_.Join("new.bin"), target, &error);
+  std::system(("chattr -i '" + sealed + "'").c_str());
+  EXPECT_FALSE(copied);
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(ReadFile(target) == std::string(600 * 1024, 'o'));
+}
+
+// Only permission bits reach the installation, and a link arrives as the same link.
+TEST_F(FileSystemTest, CopyDropsSetIdBitsAndCopiesALinkAsALink) {
+  namespace fs = std::filesystem;
+  if (Platform::NativePathStyle() != Platform::PathStyle::Posix) GTEST_SKIP() << "POSIX modes";
+  const std::string program = folder_.Join("program");
+  WriteFile(program, "#!/bin/sh\n");
+  fs::permissions(FsPath(program), fs::perms::owner_all | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::set_uid |
+                                       fs::perms::set_gid);
+  ASSERT_TRUE(Platform::CopyFileReplacing(program, folder_.Join("installed")));
+  EXPECT_EQ(fs::status(FsPath(folder_.Join("installed"))).permissions(),
+            fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+
+  const std::string link = folder_.Join("link");
+  const std::string installedLink = folder_.Join("installed link");
+  fs::create_symlink("program", FsPath(link));
+  WriteFile(installedLink, "a file before");
+  ASSERT_TRUE(Platform::CopyFileReplacing(link, installedLink));
+  ASSERT_TRUE(fs::is_symlink(FsPath(installedLink)));
+  EXPECT_EQ(fs::read_symlink(FsPath(installedLink)), fs::path("program"));
 }
 
 TEST_F(FileSystemTest, DeletesFilesButNotDirectories) {

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "fakes/restart_payload.h"
 #include "platform/child_process.h"
 #include "platform/file_system.h"
+#include "platform/path_style.h"
 #include "platform/process.h"
 #include "platform/restart_handover.h"
+#include "platform/system_lists.h"
 #include "support/helper_process.h"
 #include "support/scoped_temp_dir.h"
 
@@ -22,6 +26,31 @@ Platform::CapturedRun RunTarget(const std::string& arguments) {
   return Platform::RunCaptured(
       Quoted(TestSupport::TestProgramPath("ProcessEndTarget")) + " " + arguments,
       kTimeoutMilliseconds);
+}
+
+std::string LowerHex(std::uint32_t value) {
+  std::string hex;
+  do {
+    hex.insert(hex.begin(), "0123456789abcdef"[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  return hex;
+}
+
+// The 88 bytes of a hand-over block: old process id, handle 0, the known payload.
+std::string BlockBytes(std::uint32_t oldPid) {
+  std::string bytes(8, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((oldPid >> (8 * i)) & 0xFF);
+  for (const std::uint8_t byte : Fakes::KnownRestartPayload()) bytes += static_cast<char>(byte);
+  return bytes;
+}
+
+// The parent process id that Linux shows for a process: the field after its state.
+std::uint32_t ParentOf(std::uint32_t pid) {
+  const std::string stat = TestSupport::ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  const std::size_t nameEnd = stat.rfind(')');
+  if (nameEnd == std::string::npos || nameEnd + 4 >= stat.size()) return 0;
+  return static_cast<std::uint32_t>(std::stoul(stat.substr(nameEnd + 4)));
 }
 
 TEST(ExitProcessNow, EndsWithTheCodeWithoutAtexitHandlersOrBufferedOutput) {
@@ -66,6 +95,46 @@ TEST(RestartHandover, RestartedProcessReceivesThePayloadAndTheSameArguments) {
     Platform::SleepMilliseconds(kPollMilliseconds);
   }
   EXPECT_EQ(text, Fakes::HexText(Fakes::KnownRestartPayload()) + "\ntwo words\n");
+}
+
+// Anyone can create a shared memory block of any name. One that is not this user's alone, or
+// that names another process than the one that started this one, is no hand-over; and the
+// wait for the process a block names ends in time even when that process never does.
+TEST(RestartHandover, OnlyTheStartersOwnBlockCountsAndItsWaitEnds) {
+  if (Platform::NativePathStyle() == Platform::PathStyle::Windows) {
+    GTEST_SKIP() << "the blocks of POSIX shared memory";
+  }
+  namespace fs = std::filesystem;
+  const fs::perms userAlone = fs::perms::owner_read | fs::perms::owner_write;
+  const struct {
+    const char* name;
+    bool namesStarter;
+    fs::perms mode;
+    const char* outcome;
+  } cases[] = {
+      {"another process", false, userAlone, "none\n"},
+      {"open to others", true, userAlone | fs::perms::group_read | fs::perms::others_read,
+       "none\n"},
+      {"a starter that never ends", true, userAlone, "payload\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestSupport::ScopedTempDir folder;
+    const std::string result = folder.Join("result.txt");
+    TestSupport::HelperProcess target("ProcessEndTarget", {"take-handover", result});
+    const std::uint32_t pid = std::stoul(target.ReadyText());
+    // The target runs detached: its starter is whoever adopted it, never this test.
+    const std::uint32_t oldPid =
+        c.namesStarter ? ParentOf(pid) : static_cast<std::uint32_t>(Platform::CurrentProcessId());
+    ASSERT_NE(oldPid, 0u);
+    const std::string block = "/dev/shm/ExvoraRestart$" + LowerHex(pid);
+    TestSupport::WriteFile(block, BlockBytes(oldPid));
+    fs::permissions(TestSupport::FsPath(block), c.mode);
+    target.Release();
+    EXPECT_EQ(TestSupport::ReadFile(result), c.outcome);
+    std::error_code ignored;
+    fs::remove(TestSupport::FsPath(block), ignored);
+  }
 }
 
 }  // namespace

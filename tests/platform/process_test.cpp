@@ -64,6 +64,21 @@ TEST_F(StartProcessTest, DetachedProgramGoesOnByItself) {
   EXPECT_EQ(Recorded(), "FakeCaller\tdetached\n");
 }
 
+// A restarted program must not hold our standard output: a caller that reads it through a
+// pipe would wait until that program ends.
+TEST_F(StartProcessTest, DetachedProgramGetsTheNullDeviceAsItsStandardStreams) {
+  if (Platform::NativePathStyle() != Platform::PathStyle::Posix) {
+    GTEST_SKIP() << "Windows hands a started program no handles of ours";
+  }
+  // The shell notes where its own descriptors lead, before it redirects its echo.
+  ASSERT_TRUE(Platform::StartProcess(
+      "/bin/sh -c \"echo $(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2) > '" + record_ +
+          "'\"",
+      false));
+  for (int i = 0; i < 3000 && Recorded().size() < 30; ++i) Platform::SleepMilliseconds(10);
+  EXPECT_EQ(Recorded(), "/dev/null /dev/null /dev/null\n");
+}
+
 TEST_F(StartProcessTest, ProgramSeesItsArgumentsAsTheyWereWritten) {
   ASSERT_TRUE(
       Platform::StartProcess(fakeCaller_ + "  /s:/tmp/new l:/ \"/opt/My App/quill\" --x", true));
@@ -93,6 +108,28 @@ TEST_F(StartProcessTest, FindsProgramNameBesideThisProgram) {
                                          Quoted(folder_.Join("release")),
                                      true));
   EXPECT_TRUE(Platform::FileExists(created));
+}
+
+// Whoever can leave a file in the folder the updater runs in must not choose what a bare
+// program name starts; nor through a PATH entry that means that folder.
+TEST_F(StartProcessTest, NeverStartsAProgramFromTheCurrentFolder) {
+  if (Platform::NativePathStyle() == Platform::PathStyle::Windows) {
+    GTEST_SKIP() << "Windows itself looks in the current folder";
+  }
+  const std::string name = "update-test-planted";
+  TestSupport::MakeDirectory(folder_.Join("bin"));
+  for (const std::string& copy : {folder_.Join(name), folder_.Join("bin/" + name)}) {
+    ASSERT_TRUE(Platform::CopyFileReplacing(FakeProgramPath("FakeCaller"), copy));
+  }
+  const std::filesystem::path previousFolder = std::filesystem::current_path();
+  const std::string previousPath = Platform::EnvironmentValue("PATH");
+  std::filesystem::current_path(TestSupport::FsPath(folder_.Path()));
+  Platform::SetEnvironmentValue("PATH", previousPath + "::.:bin");
+  const bool started = Platform::StartProcess(name + " planted", true);
+  Platform::SetEnvironmentValue("PATH", previousPath);
+  std::filesystem::current_path(previousFolder);
+  EXPECT_FALSE(started);
+  EXPECT_EQ(Recorded(), "");
 }
 
 TEST_F(StartProcessTest, ReportsFalseWhenNothingCouldBeStarted) {

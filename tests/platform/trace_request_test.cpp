@@ -41,14 +41,18 @@ class TraceTargetTest : public testing::Test {
 
 TEST_F(TraceTargetTest, TheProcessAnswersWithItsTextCutToTheLimit) {
   const std::string whole = "Prozess " + std::to_string(processId_) + ", Grenze 1000: ü";
-  EXPECT_EQ(Platform::RequestTrace(processId_, 1000, 20000), whole);
+  const Platform::TTraceAnswer answer = Platform::RequestTrace(processId_, 1000, 20000);
+  EXPECT_EQ(answer.Outcome, Platform::TTraceOutcome::Answered);
+  EXPECT_EQ(answer.Text, whole);
 
-  const auto cut = Platform::RequestTrace(processId_, 9, 20000);
-  EXPECT_EQ(cut, std::string("Prozess "));  // 9 - 1 bytes, then the zero byte
+  const Platform::TTraceAnswer cut = Platform::RequestTrace(processId_, 9, 20000);
+  EXPECT_EQ(cut.Outcome, Platform::TTraceOutcome::Answered);
+  EXPECT_EQ(cut.Text, "Prozess ");  // 9 - 1 bytes, then the zero byte
 }
 
-TEST(TraceRequest, AProcessThatIsNotThereGivesNoAnswer) {
-  EXPECT_EQ(Platform::RequestTrace(0x7ffffff0u, 100, 500), std::nullopt);
+TEST(TraceRequest, AProcessThatIsNotThereCannotBeReached) {
+  EXPECT_EQ(Platform::RequestTrace(0x7ffffff0u, 100, 500).Outcome,
+            Platform::TTraceOutcome::Unreachable);
 }
 
 }  // namespace

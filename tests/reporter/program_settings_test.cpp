@@ -53,8 +53,9 @@ TEST(ProgramSettings, HoldTheProgramsRecordsWithOnlySmtpPortTwice) {
   const SettingsStreamContent content = Compile(kProgramSettingsOverride);
   ASSERT_TRUE(content.headerValid);
   EXPECT_FALSE(content.invalidTag);
-  // 137 records of the reporter and HttpCheckCert, which keeps the tracker's certificate checked.
-  ASSERT_EQ(content.properties.size(), 138u);
+  // 137 records of the reporter, HttpCheckCert, which keeps the tracker's certificate checked,
+  // and HttpTimeout, which bounds the time of an upload.
+  ASSERT_EQ(content.properties.size(), 139u);
   EXPECT_EQ(content.properties.front().name, "Enabled");
   EXPECT_EQ(content.properties.back().name, "SendFailMsg");
 
@@ -131,7 +132,7 @@ TEST(ProgramSettings, OverrideGivesTheTrackerAndAPasswordOnlyItsKeysOpen) {
 
 TEST(ProgramSettings, WithoutOverrideNameNoTrackerToSendTo) {
   const SettingsStreamContent content = Compile("");
-  ASSERT_EQ(content.properties.size(), 138u);
+  ASSERT_EQ(content.properties.size(), 139u);
   EXPECT_EQ(Text(content, "HttpServer"), "");
   EXPECT_EQ(Text(content, "BugTrAccount"), "");
   EXPECT_EQ(Text(content, "BugTrPassword"), "");

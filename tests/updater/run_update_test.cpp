@@ -38,7 +38,11 @@ class RunUpdateTest : public ::testing::Test {
     auto services = services_.Make();
     auto start = services.StartProgram;
     services.StartProgram = [this, start](const std::string& commandLine, bool wait) {
-      lockPresentAtStart_.push_back(Platform::FileExists(LockFile()));
+      const bool present = Platform::FileExists(LockFile());
+      lockPresentAtStart_.push_back(present);
+      lockHeldAtStart_.push_back(
+          present &&
+          !Platform::File::Open(LockFile(), Platform::File::Mode::OpenExistingReadWrite));
       start(commandLine, wait);
     };
     Update::Work::RunUpdate(log_.Sink(), services);
@@ -50,6 +54,7 @@ class RunUpdateTest : public ::testing::Test {
   FakeServices services_;
   LogLines log_;
   std::vector<bool> lockPresentAtStart_;
+  std::vector<bool> lockHeldAtStart_;  // present and not to be opened for writing by anyone else
 };
 
 TEST_F(RunUpdateTest, CompleteRunAnnouncesEveryStepAndRestartsTheCaller) {
@@ -119,6 +124,13 @@ TEST_F(RunUpdateTest, ExistingFreeLockFileIsTakenAndRemoved) {
   Run(Switches());
   EXPECT_EQ(lockPresentAtStart_.front(), true);
   EXPECT_FALSE(Platform::FileExists(LockFile()));
+}
+
+// The database tool runs under the lock, held open so that a second updater has to wait; the
+// caller is started after its removal.
+TEST_F(RunUpdateTest, LockFileIsHeldExclusivelyUntilItIsRemoved) {
+  Run(Switches());
+  EXPECT_EQ(lockHeldAtStart_, (std::vector<bool>{true, false}));
 }
 
 TEST_F(RunUpdateTest, MissingSettingsFileFailsAfterTheMoveAndRemovesTheLock) {

@@ -66,6 +66,22 @@ TEST_F(TransferFilesTest, MovesFilesReplacingReadOnlyOnesAndRemovesStaging) {
   EXPECT_TRUE(services_.pauses.empty());
 }
 
+// A run killed in the middle of a copy left the copy's temporary file; the next run clears it
+// away and leaves everything else of the installation alone.
+TEST_F(TransferFilesTest, TemporaryFilesOfAnInterruptedRunAreRemoved) {
+  const std::string leftOver = Installed(std::string(Platform::kCopyTemporaryPrefix) + "x1Yz9Q");
+  WriteFile(leftOver, "half a file");
+  ASSERT_TRUE(Platform::SetReadOnly(leftOver, true));
+  WriteFile(Installed("kept.txt"), "kept");
+  WriteFile(Staged("Quill.exe"), "new exe");
+
+  Update::Work::TransferFiles(log_.Sink(), services_.Make());
+
+  EXPECT_FALSE(Platform::FileExists(leftOver));
+  EXPECT_EQ(ReadFile(Installed("kept.txt")), "kept");
+  EXPECT_EQ(ReadFile(Installed("Quill.exe")), "new exe");
+}
+
 TEST_F(TransferFilesTest, EmptyStagingIsRemovedSilently) {
   Update::Work::TransferFiles(log_.Sink(), services_.Make());
   EXPECT_TRUE(log_.lines.empty());

@@ -5,15 +5,15 @@
 #include <optional>
 #include <string_view>
 
+#include "dwarf_forms.h"
 #include "reporter/report/symbols/byte_reader.h"
 
 namespace SymbolExtractor {
 namespace {
 
-using Reporter::Symbols::CStringAt;
 using Reporter::Symbols::TByteReader;
 
-// Line number program opcodes and the forms of the version 5 entry formats.
+// Line number program opcodes and the contents of the version 5 entry formats.
 enum : std::uint8_t {
   kLnsCopy = 1,
   kLnsAdvancePc = 2,
@@ -28,110 +28,19 @@ enum : std::uint8_t {
 enum : std::uint64_t {
   kLnctPath = 1,
   kLnctDirectoryIndex = 2,
-  kFormBlock2 = 0x03,
-  kFormBlock4 = 0x04,
-  kFormData2 = 0x05,
-  kFormData4 = 0x06,
-  kFormData8 = 0x07,
-  kFormString = 0x08,
-  kFormBlock = 0x09,
-  kFormBlock1 = 0x0A,
-  kFormData1 = 0x0B,
-  kFormSdata = 0x0D,
-  kFormStrp = 0x0E,
-  kFormUdata = 0x0F,
-  kFormStrx = 0x1A,
-  kFormData16 = 0x1E,
-  kFormLineStrp = 0x1F,
-  kFormStrx1 = 0x25,
-  kFormStrx2 = 0x26,
-  kFormStrx3 = 0x27,
-  kFormStrx4 = 0x28,
 };
-
-// One attribute value of a version 5 directory or file entry: a text or a number.
-struct TFormValue {
-  std::string_view Text;
-  std::uint64_t Number = 0;
-};
-
-std::optional<TFormValue> ReadForm(TByteReader& reader, std::uint64_t form, unsigned offsetSize,
-                                   const TDwarfSections& sections) {
-  TFormValue value;
-  switch (form) {
-    case kFormString:
-      value.Text = reader.CString();
-      break;
-    case kFormStrp:
-      value.Text = CStringAt(sections.Str, reader.Unsigned(offsetSize));
-      break;
-    case kFormLineStrp:
-      value.Text = CStringAt(sections.LineStr, reader.Unsigned(offsetSize));
-      break;
-    case kFormData1:
-      value.Number = reader.U8();
-      break;
-    case kFormData2:
-      value.Number = reader.U16();
-      break;
-    case kFormData4:
-      value.Number = reader.U32();
-      break;
-    case kFormData8:
-      value.Number = reader.U64();
-      break;
-    case kFormData16:
-      reader.Skip(16);
-      break;
-    case kFormUdata:
-      value.Number = reader.Uleb();
-      break;
-    case kFormSdata:
-      value.Number = std::uint64_t(reader.Sleb());
-      break;
-    case kFormBlock:
-      reader.Skip(reader.Uleb());
-      break;
-    case kFormBlock1:
-      reader.Skip(reader.U8());
-      break;
-    case kFormBlock2:
-      reader.Skip(reader.U16());
-      break;
-    case kFormBlock4:
-      reader.Skip(reader.U32());
-      break;
-    // Indexes into .debug_str_offsets, which GCC does not use here: the name stays unknown.
-    case kFormStrx:
-      reader.Uleb();
-      break;
-    case kFormStrx1:
-      reader.Skip(1);
-      break;
-    case kFormStrx2:
-      reader.Skip(2);
-      break;
-    case kFormStrx3:
-      reader.Skip(3);
-      break;
-    case kFormStrx4:
-      reader.Skip(4);
-      break;
-    default:
-      return std::nullopt;
-  }
-  if (!reader.Ok()) return std::nullopt;
-  return value;
-}
 
 class TProgramReader {
  public:
-  TProgramReader(const TDwarfSections& sections, TLineTable& table)
-      : sections_(sections), table_(table) {}
+  TProgramReader(const TDwarfSections& sections, TLineTable& table) : table_(table) {
+    strings_.Str = sections.Str;
+    strings_.LineStr = sections.LineStr;
+  }
 
   // Reads the unit at the reader's position; false when it is damaged.
   bool ReadUnit(TByteReader& reader) {
     unitFiles_.clear();
+    const std::uint64_t unitOffset = reader.Position();
     std::uint64_t length = reader.U32();
     unsigned offsetSize = 4;
     if (length == 0xFFFFFFFF) {
@@ -145,7 +54,13 @@ class TProgramReader {
 
     const std::uint16_t version = reader.U16();
     if (version < 2 || version > 5) return false;
-    if (version >= 5) reader.Skip(2);  // address and segment selector sizes
+    TUnitEncoding encoding;
+    encoding.Version = version;
+    encoding.OffsetSize = offsetSize;
+    if (version >= 5) {
+      encoding.AddressSize = reader.U8();
+      reader.Skip(1);  // segment selector size
+    }
     const std::uint64_t headerLength = reader.Unsigned(offsetSize);
     if (!reader.Ok() || headerLength > unitEnd - reader.Position()) return false;
     const std::uint64_t programStart = reader.Position() + headerLength;
@@ -159,10 +74,11 @@ class TProgramReader {
     standardLengths_.assign(opcodeBase_, 0);
     for (unsigned i = 1; i < opcodeBase_; ++i) standardLengths_[i] = reader.U8();
 
-    const bool tablesRead = version >= 5 ? ReadTablesV5(reader, offsetSize) : ReadTablesV2(reader);
+    const bool tablesRead = version >= 5 ? ReadTablesV5(reader, encoding) : ReadTablesV2(reader);
     if (!tablesRead || !reader.Ok()) return false;
     reader.Seek(programStart);
     const bool ran = RunProgram(reader, unitEnd);
+    table_.UnitFiles[unitOffset] = unitFiles_;
     reader.Seek(unitEnd);
     return ran;
   }
@@ -205,7 +121,7 @@ class TProgramReader {
 
   // Reads a version 5 entry format and its entries; each entry gives its path and directory.
   template <typename Entry>
-  bool ReadEntriesV5(TByteReader& reader, unsigned offsetSize, Entry entry) {
+  bool ReadEntriesV5(TByteReader& reader, const TUnitEncoding& encoding, Entry entry) {
     const std::uint8_t formatCount = reader.U8();
     std::vector<std::pair<std::uint64_t, std::uint64_t>> format;
     for (std::uint8_t i = 0; i < formatCount; ++i) {
@@ -219,23 +135,24 @@ class TProgramReader {
       std::string_view path;
       std::uint64_t directory = 0;
       for (const auto& [content, form] : format) {
-        const auto value = ReadForm(reader, form, offsetSize, sections_);
-        if (!value) return false;
-        if (content == kLnctPath) path = value->Text;
-        if (content == kLnctDirectoryIndex) directory = value->Number;
+        // A name by string index stays unknown: the index's base is in the unit's entry.
+        TAttributeValue value;
+        if (!ReadAttributeValue(reader, form, 0, encoding, strings_, value)) return false;
+        if (content == kLnctPath) path = value.Text;
+        if (content == kLnctDirectoryIndex) directory = value.Number;
       }
       entry(path, directory);
     }
     return reader.Ok();
   }
 
-  bool ReadTablesV5(TByteReader& reader, unsigned offsetSize) {
+  bool ReadTablesV5(TByteReader& reader, const TUnitEncoding& encoding) {
     directories_.clear();
     const bool directoriesRead = ReadEntriesV5(
-        reader, offsetSize,
+        reader, encoding,
         [this](std::string_view path, std::uint64_t) { directories_.push_back(path); });
     if (!directoriesRead) return false;
-    return ReadEntriesV5(reader, offsetSize, [this](std::string_view path, std::uint64_t dir) {
+    return ReadEntriesV5(reader, encoding, [this](std::string_view path, std::uint64_t dir) {
       unitFiles_.push_back(AddFile(dir < directories_.size() ? directories_[dir] : "", path));
     });
   }
@@ -299,7 +216,7 @@ class TProgramReader {
     return reader.Ok();
   }
 
-  const TDwarfSections& sections_;
+  TDebugSections strings_;  // the string sections of version 5 names
   TLineTable& table_;
   std::map<std::string, std::uint32_t, std::less<>> fileIndexes_;
   std::vector<std::string_view> directories_;

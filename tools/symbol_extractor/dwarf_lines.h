@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ struct TLineRow {
 struct TLineTable {
   std::vector<std::string> Files;  // as the programs name them, each once
   std::vector<TLineRow> Rows;      // in program order
+  // Per program, by its offset in .debug_line: the index into Files of each of its file
+  // numbers (kUnknownFile for a number that names no file), for the debug information's
+  // references to files.
+  std::map<std::uint64_t, std::vector<std::uint32_t>> UnitFiles;
 };
 
 struct TDwarfSections {

@@ -5,7 +5,8 @@
 // unstripped copy of the same link, so that the image itself can ship without its debug
 // sections. The build runs it after every link, with
 // --delete-on-failure so that a program without its data never passes for built. --dump lists
-// the data a file carries: one line per function and per line entry.
+// the data a file carries: one line per function (with the line of its entry when it is a part
+// split off from its function) and per line entry.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -47,9 +48,11 @@ int Dump(const std::string& path, const std::vector<std::uint8_t>& file) {
   }
   std::printf("top of code %llx\n", static_cast<unsigned long long>(data->TopOfCode));
   for (const auto& function : data->Functions) {
-    std::printf("%llx %llx %s [%s]\n", static_cast<unsigned long long>(function.Start),
+    std::printf("%llx %llx %s [%s]", static_cast<unsigned long long>(function.Start),
                 static_cast<unsigned long long>(function.Length),
                 data->Names[function.Name].c_str(), data->Units[function.Unit].c_str());
+    if (function.EntryLine > 0) std::printf(" entry line %d", function.EntryLine);
+    std::printf("\n");
     for (std::uint32_t i = 0; i < function.LineCount; ++i) {
       const auto& line = data->Lines[function.FirstLine + i];
       std::printf("  %llx %d\n", static_cast<unsigned long long>(line.Address), line.Line);

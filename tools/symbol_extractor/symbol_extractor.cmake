@@ -19,7 +19,11 @@ ExternalProject_Add(symbol_extractor_host
 
 # The extractor's readers for the target too, so that tests can call them.
 add_library(update_symbol_extractor STATIC
+            ${CMAKE_CURRENT_LIST_DIR}/dwarf_forms.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/dwarf_info.cpp
             ${CMAKE_CURRENT_LIST_DIR}/dwarf_lines.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/dwarf_ranges.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/function_lines.cpp
             ${CMAKE_CURRENT_LIST_DIR}/function_names.cpp
             ${CMAKE_CURRENT_LIST_DIR}/symbol_table_builder.cpp)
 target_include_directories(update_symbol_extractor PUBLIC ${CMAKE_CURRENT_LIST_DIR})

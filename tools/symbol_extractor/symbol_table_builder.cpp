@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <map>
 
+#include "dwarf_info.h"
 #include "dwarf_lines.h"
+#include "function_lines.h"
 #include "function_names.h"
 #include "reporter/report/symbols/image_file.h"
 #include "reporter/report/symbols/map_file.h"
-#include "reporter/report/symbols/qualified_name.h"
+#include "reporter/report/symbols/readable_name.h"
 
 namespace SymbolExtractor {
 namespace {
@@ -17,7 +19,7 @@ using namespace Reporter::Symbols;
 struct TFunctionSymbol {
   std::uint64_t Address = 0;
   std::uint64_t Size = 0;
-  std::string Name;
+  std::string Name;  // as stored, without the decoration of 32-bit Windows
 };
 
 // Names in order of first use, each once.
@@ -40,8 +42,8 @@ std::vector<TFunctionSymbol> FunctionSymbols(std::span<const std::uint8_t> image
   const bool decorated = info.Format == TImageFormat::Pe32;
   std::vector<TFunctionSymbol> functions;
   for (const TImageSymbol& symbol : ReadFunctionSymbols(image, info)) {
-    const std::string stored = decorated ? UndecoratedName(symbol.Name) : symbol.Name;
-    functions.push_back({symbol.Address, symbol.Size, QualifiedFunctionName(stored)});
+    functions.push_back(
+        {symbol.Address, symbol.Size, decorated ? UndecoratedName(symbol.Name) : symbol.Name});
   }
   // One function per address: the one with a size, then the first name.
   std::sort(functions.begin(), functions.end(),
@@ -102,33 +104,34 @@ std::vector<TLineRow> SortedRows(const std::vector<TLineRow>& rows, const TImage
   return sorted;
 }
 
-// The function's line entries from its rows: the last row at each address (the one its code
-// belongs to), an end of sequence as line 0 (no line), and no entry that repeats the line
-// before it or begins with no line. Only rows of the function's own source file count: code
-// inlined from another file keeps the line of the function's own source where it was
-// inlined, which is the line a reader of the call stack looks for.
-void AddLines(std::span<const TLineRow> rows, TSymbolData& data, TSymbolFunction& function,
-              std::uint32_t& firstFile) {
-  function.FirstLine = std::uint32_t(data.Lines.size());
-  firstFile = kUnknownFile;
-  for (const TLineRow& row : rows) {
-    if (!row.EndSequence) {
-      firstFile = row.File;
-      break;
+// The functions of the debug information by the address ranges of their code.
+class TDwarfIndex {
+ public:
+  explicit TDwarfIndex(const std::vector<TDwarfFunction>& functions) : functions_(functions) {
+    for (std::size_t i = 0; i < functions.size(); ++i) {
+      for (const TAddressRange& range : functions[i].Ranges) ranges_.push_back({range, i});
     }
+    std::sort(ranges_.begin(), ranges_.end(),
+              [](const TIndexed& a, const TIndexed& b) { return a.Range.Begin < b.Range.Begin; });
   }
-  const auto ownLines = [&] { return data.Lines.size() > function.FirstLine; };
-  for (const TLineRow& row : rows) {
-    if (!row.EndSequence && row.File != firstFile) continue;
-    const int line = row.EndSequence ? 0 : row.Line;
-    if (ownLines() && data.Lines.back().Address == row.Address) data.Lines.pop_back();
-    if (ownLines() ? data.Lines.back().Line != line : line != 0) {
-      data.Lines.push_back({line, row.Address});
-    }
+
+  // The function whose code holds the address; nullptr when none does.
+  const TDwarfFunction* At(std::uint64_t address) const {
+    const auto next =
+        std::upper_bound(ranges_.begin(), ranges_.end(), address,
+                         [](std::uint64_t a, const TIndexed& r) { return a < r.Range.Begin; });
+    if (next == ranges_.begin() || address >= std::prev(next)->Range.End) return nullptr;
+    return &functions_[std::prev(next)->Function];
   }
-  function.LineCount = std::uint32_t(data.Lines.size() - function.FirstLine);
-  function.LineNumbers = function.LineCount > 0;
-}
+
+ private:
+  struct TIndexed {
+    TAddressRange Range;
+    std::size_t Function = 0;
+  };
+  const std::vector<TDwarfFunction>& functions_;
+  std::vector<TIndexed> ranges_;
+};
 
 }  // namespace
 
@@ -147,6 +150,27 @@ std::string FileStem(std::string_view path) {
   return std::string(path);
 }
 
+TImageDebugInfo ReadImageDebugInfo(std::span<const std::uint8_t> image, const TImageInfo& info) {
+  const auto section = [&](std::string_view name) { return SectionBytes(image, info, name); };
+  TDwarfSections dwarf;
+  dwarf.Line = section(".debug_line");
+  dwarf.LineStr = section(".debug_line_str");
+  dwarf.Str = section(".debug_str");
+  TImageDebugInfo debug;
+  debug.Lines = ReadLinePrograms(dwarf);
+  TDebugSections sections;
+  sections.Info = section(".debug_info");
+  sections.Abbrev = section(".debug_abbrev");
+  sections.Str = dwarf.Str;
+  sections.LineStr = dwarf.LineStr;
+  sections.StrOffsets = section(".debug_str_offsets");
+  sections.Addr = section(".debug_addr");
+  sections.Ranges = section(".debug_ranges");
+  sections.RngLists = section(".debug_rnglists");
+  debug.Functions = ReadDebugInfo(sections, debug.Lines);
+  return debug;
+}
+
 std::optional<TSymbolData> BuildSymbolData(std::span<const std::uint8_t> image,
                                            std::string& error) {
   const std::optional<TImageInfo> info = ParseImage(image);
@@ -155,17 +179,18 @@ std::optional<TSymbolData> BuildSymbolData(std::span<const std::uint8_t> image,
     return std::nullopt;
   }
   const std::vector<TFunctionSymbol> symbols = FunctionSymbols(image, *info);
-  TDwarfSections dwarf;
-  dwarf.Line = SectionBytes(image, *info, ".debug_line");
-  dwarf.LineStr = SectionBytes(image, *info, ".debug_line_str");
-  dwarf.Str = SectionBytes(image, *info, ".debug_str");
-  const TLineTable lines = ReadLinePrograms(dwarf);
+  const TImageDebugInfo debug = ReadImageDebugInfo(image, *info);
+  const TLineTable& lines = debug.Lines;
   const std::vector<TLineRow> rows = SortedRows(lines.Rows, *info);
+  const TDwarfIndex index(debug.Functions);
+  const auto fileStem = [&](std::uint32_t file) {
+    return file < lines.Files.size() ? FileStem(lines.Files[file]) : std::string();
+  };
 
   TSymbolData data;
   TTextList names(data.Names);
   TTextList units(data.Units);
-  std::vector<std::string> unitTexts;
+  std::vector<const TDwarfFunction*> dwarfOf;
   for (std::size_t i = 0; i < symbols.size(); ++i) {
     const TFunctionSymbol& symbol = symbols[i];
     const std::uint64_t limit =
@@ -180,7 +205,6 @@ std::optional<TSymbolData> BuildSymbolData(std::span<const std::uint8_t> image,
     } else {
       function.Length = std::max<std::uint64_t>(room, 1);
     }
-    function.Name = names.Add(symbol.Name);
 
     const auto first = std::lower_bound(
         rows.begin(), rows.end(), function.Start,
@@ -197,26 +221,30 @@ std::optional<TSymbolData> BuildSymbolData(std::span<const std::uint8_t> image,
       own.back().Address = function.Start;
     }
     own.insert(own.end(), first, last);
-    std::uint32_t firstFile = kUnknownFile;
-    AddLines(own, data, function, firstFile);
 
-    std::string unit = SplitQualifiedName(symbol.Name).Unit;
-    if (unit.empty() && firstFile != kUnknownFile) unit = FileStem(lines.Files[firstFile]);
-    unitTexts.push_back(std::move(unit));
+    // The debug information tells where a function belongs; a name alone is read as well as
+    // it can be.
+    const TDwarfFunction* described = index.At(symbol.Address);
+    TUnitAndFunction readable;
+    if (described != nullptr) readable = ReadableName(described->Scopes, described->Name);
+    if (readable.Function.empty()) {
+      described = nullptr;
+      readable = ReadableSymbolName(symbol.Name);
+    }
+    std::uint32_t file = kUnknownFile;
+    if (described != nullptr && described->File != kUnknownFile) {
+      file = described->File;
+      AddOwnLines(own, *described, data, function);
+    } else {
+      AddFirstFileLines(own, data, function, file);
+    }
+    if (readable.Unit.empty()) readable.Unit = fileStem(file);
+    function.Name = names.Add(readable.Function);
+    function.Unit = units.Add(readable.Unit);
     data.Functions.push_back(function);
+    dwarfOf.push_back(described);
   }
-  // A clone of a function without qualifier ("main.cold") often begins with inlined code of
-  // another file: it belongs to the unit of its function.
-  std::map<std::string_view, std::size_t> byName;
-  for (std::size_t i = 0; i < symbols.size(); ++i) byName.emplace(symbols[i].Name, i);
-  for (std::size_t i = 0; i < symbols.size(); ++i) {
-    const std::string& name = symbols[i].Name;
-    const std::size_t dot = name.find('.');
-    if (dot == std::string::npos || dot == 0 || !TopLevelSeparators(name).empty()) continue;
-    const auto base = byName.find(std::string_view(name).substr(0, dot));
-    if (base != byName.end()) unitTexts[i] = unitTexts[base->second];
-  }
-  for (std::size_t i = 0; i < symbols.size(); ++i) data.Functions[i].Unit = units.Add(unitTexts[i]);
+  SetEntryLines(data, dwarfOf);
   data.TopOfCode = info->CodeEnd;
   if (!data.Functions.empty()) {
     const TSymbolFunction& last = data.Functions.back();

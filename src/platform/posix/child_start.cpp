@@ -43,6 +43,19 @@ void CloseOnExecAbove2(int bound) {
   }
 }
 
+// A detached program gets none of our descriptors, the standard ones included: our standard
+// output may be a pipe whose reader waits for its end, and it would wait for the program.
+void StandardStreamsToNull(int pipe) {
+  const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+  if (null < 0) ReportAndExit(pipe, errno);
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    // dup2 onto itself would keep the close-on-exec flag.
+    const int result = fd == null ? fcntl(fd, F_SETFD, 0) : dup2(null, fd);
+    if (result < 0) ReportAndExit(pipe, errno);
+  }
+  if (null > STDERR_FILENO) close(null);
+}
+
 [[noreturn]] void ExecChild(const char* program, char* const* argv, char* const* environment,
                             int standardOutput, int descriptorBound, int pipe) {
   // The console ignores SIGPIPE; the program starts with the defaults and no blocked signals.
@@ -91,6 +104,7 @@ pid_t StartChild(const ResolvedCommand& command, bool detached, int standardOutp
       if (grandchild < 0) ReportAndExit(reportPipe[1], errno);
       if (grandchild > 0) _exit(0);
       setsid();
+      StandardStreamsToNull(reportPipe[1]);
     }
     ExecChild(command.file.c_str(), argv.data(), environment, standardOutput, descriptorBound,
               reportPipe[1]);

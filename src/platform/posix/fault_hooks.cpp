@@ -26,8 +26,10 @@ constexpr std::size_t kAlternateStackSize = 64 * 1024;
 constexpr std::uint64_t kGuardReach = 1024 * 1024;
 
 std::atomic<TFaultHook> gHook{nullptr};
+std::atomic<TForkedChildHook> gForkedChildHook{nullptr};
 struct sigaction gPrevious[std::size(kFaultSignals)];
 bool gInstalled = false;
+pthread_once_t gForkHandlerOnce = PTHREAD_ONCE_INIT;
 
 // Per thread: the alternate stack this code gave it, and the low end of its own stack.
 thread_local void* tAlternateStack = nullptr;
@@ -117,6 +119,24 @@ void OnFault(int signal, siginfo_t* info, void* raw) {
   raise(signal);
 }
 
+void RestorePreviousHandling() {
+  if (!gInstalled) return;
+  for (std::size_t i = 0; i < std::size(kFaultSignals); ++i)
+    sigaction(kFaultSignals[i], &gPrevious[i], nullptr);
+  gInstalled = false;
+}
+
+// In the child of a fork: sigaction and atomic stores only.
+void ForgetHookInChild() {
+  gHook.store(nullptr);
+  RestorePreviousHandling();
+  if (const TForkedChildHook hook = gForkedChildHook.load()) hook();
+}
+
+void RegisterForkHandler() {
+  pthread_atfork(nullptr, nullptr, &ForgetHookInChild);
+}
+
 void NoteStackLow() {
   pthread_attr_t attributes;
   if (pthread_getattr_np(pthread_self(), &attributes) != 0) return;
@@ -131,6 +151,7 @@ void NoteStackLow() {
 bool InstallFaultHook(TFaultHook hook) {
   gHook.store(hook);
   if (gInstalled) return true;
+  pthread_once(&gForkHandlerOnce, &RegisterForkHandler);
   PrepareThreadForFaults();
   struct sigaction action {};
   action.sa_sigaction = OnFault;
@@ -151,12 +172,12 @@ bool InstallFaultHook(TFaultHook hook) {
 }
 
 void RemoveFaultHook() {
-  if (gInstalled) {
-    for (std::size_t i = 0; i < std::size(kFaultSignals); ++i)
-      sigaction(kFaultSignals[i], &gPrevious[i], nullptr);
-    gInstalled = false;
-  }
+  RestorePreviousHandling();
   gHook.store(nullptr);
+}
+
+void SetForkedChildHook(TForkedChildHook hook) {
+  gForkedChildHook.store(hook);
 }
 
 bool PrepareThreadForFaults() {

@@ -39,14 +39,31 @@ int Lock(int fd, int operation) {
   return 0;
 }
 
+// A holder removes the file while it still holds it, and lets go only then. An open that got
+// the lock at that moment holds a file that is no longer there, and that another process may
+// create anew and lock as well: it counts as held by the other process.
+bool StillAtItsPath(int fd, const std::string& path) {
+  struct stat opened {};
+  struct stat named {};
+  return fstat(fd, &opened) == 0 && opened.st_nlink > 0 && stat(path.c_str(), &named) == 0 &&
+         named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+}
+
+int BlockingAgain(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return errno;
+  return 0;
+}
+
 }  // namespace
 
 std::optional<File> File::Open(const std::string& path, Mode mode, std::string* errorText) {
-  int flags = O_CLOEXEC | O_RDWR;
+  // Non-blocking, so that a FIFO cannot hold the open up; it is refused below anyway.
+  int flags = O_CLOEXEC | O_NONBLOCK | O_RDWR;
   int lockOperation = LOCK_EX;
   if (mode == Mode::CreateAlwaysReadWrite) flags |= O_CREAT;
   if (mode == Mode::OpenExistingRead) {
-    flags = O_CLOEXEC | O_RDONLY;
+    flags = O_CLOEXEC | O_NONBLOCK | O_RDONLY;
     lockOperation = LOCK_SH;
   }
   int fd = -1;
@@ -59,9 +76,13 @@ std::optional<File> File::Open(const std::string& path, Mode mode, std::string* 
   }
   struct stat status {};
   int error = fstat(fd, &status) != 0 ? errno : 0;
-  // A directory opens read-only on POSIX but is no file to read.
+  // A directory opens read-only on POSIX but is no file to read; a FIFO or a device would
+  // block a read or never end.
   if (error == 0 && S_ISDIR(status.st_mode)) error = EISDIR;
+  if (error == 0 && !S_ISREG(status.st_mode)) error = EINVAL;
   if (error == 0) error = Lock(fd, lockOperation);
+  if (error == 0 && lockOperation == LOCK_EX && !StillAtItsPath(fd, path)) error = EWOULDBLOCK;
+  if (error == 0) error = BlockingAgain(fd);
   // Emptied only once the lock is ours, so that a file in use keeps its contents.
   if (error == 0 && mode == Mode::CreateAlwaysReadWrite && ftruncate(fd, 0) != 0) error = errno;
   if (error != 0) {

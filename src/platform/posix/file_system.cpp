@@ -19,9 +19,10 @@ bool Status(const std::string& path, struct stat& status) {
   return !path.empty() && stat(path.c_str(), &status) == 0;
 }
 
+// A link is left alone: chmod would change what it points to, which may lie anywhere.
 bool ChangeMode(const std::string& path, mode_t add, mode_t remove) {
   struct stat status {};
-  if (!Status(path, status)) return false;
+  if (path.empty() || lstat(path.c_str(), &status) != 0 || S_ISLNK(status.st_mode)) return false;
   const mode_t mode = ((status.st_mode & 07777) | add) & ~remove;
   return mode == (status.st_mode & 07777) || chmod(path.c_str(), mode) == 0;
 }
@@ -83,6 +84,34 @@ bool CopyFileReplacing(const std::string& source, const std::string& target,
   if (error == 0) return true;
   Posix::StoreErrorText(errorText, error);
   return false;
+}
+
+namespace {
+
+bool Succeeded(int error, std::string* errorText) {
+  if (error == 0) return true;
+  Posix::StoreErrorText(errorText, error);
+  return false;
+}
+
+}  // namespace
+
+bool CopyBesideTarget(const std::string& source, const std::string& target, std::string& temporary,
+                      std::string* errorText) {
+  return Succeeded(Posix::CopyBeside(source, target, temporary), errorText);
+}
+
+bool FlushFiles(const std::vector<std::string>& paths, std::string* errorText) {
+  return Succeeded(Posix::FlushFiles(paths), errorText);
+}
+
+bool MoveOverTarget(const std::string& temporary, const std::string& target,
+                    std::string* errorText) {
+  return Succeeded(Posix::MoveOver(temporary, target), errorText);
+}
+
+bool FlushFolder(const std::string& folder, std::string* errorText) {
+  return Succeeded(Posix::FlushFolder(folder.empty() ? "." : folder), errorText);
 }
 
 bool DeleteOneFile(const std::string& path, std::string* errorText) {

@@ -1,8 +1,8 @@
-// The upload's HTTP session on libcurl. libcurl pulls a request body through a callback while
-// the caller pushes it piece by piece after the headers; the transfer runs on a thread of its
-// own whose read callback waits for the next piece, so each piece the caller writes is taken
-// before WriteData returns and the body is never collected in memory.
-#include <curl/curl.h>
+// The upload's HTTP session on libcurl, loaded on the first session (curl_library.h). libcurl
+// pulls a request body through a callback while the caller pushes it piece by piece after the
+// headers; the transfer runs on a thread of its own whose read callback waits for the next
+// piece, so each piece the caller writes is taken before WriteData returns and the body is
+// never collected in memory.
 
 #include <algorithm>
 #include <condition_variable>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/http_session.h"
+#include "platform/posix/curl_library.h"
 
 namespace Platform {
 namespace {
@@ -75,15 +76,11 @@ unsigned long CurlScheme(std::uint32_t scheme) {
 
 class CurlSession final : public HttpSession {
  public:
-  CurlSession() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    easy_ = curl_easy_init();
-  }
+  explicit CurlSession(const Posix::TCurlLibrary& curl) : curl_(curl) { easy_ = curl_.EasyInit(); }
   ~CurlSession() override {
     EndTransfer();
-    if (headerList_ != nullptr) curl_slist_free_all(headerList_);
-    if (easy_ != nullptr) curl_easy_cleanup(easy_);
+    if (headerList_ != nullptr) curl_.SlistFreeAll(headerList_);
+    if (easy_ != nullptr) curl_.EasyCleanup(easy_);
   }
 
   bool Connect(const HttpConnectOptions& options) override {
@@ -94,61 +91,63 @@ class CurlSession final : public HttpSession {
 
   bool OpenRequest(const std::string& verb, const std::string& path) override {
     EndTransfer();
-    curl_easy_reset(easy_);
-    if (headerList_ != nullptr) curl_slist_free_all(headerList_);
+    curl_.EasyReset(easy_);
+    if (headerList_ != nullptr) curl_.SlistFreeAll(headerList_);
     // No "Expect: 100-continue": the body follows the headers at once, as with WinHTTP.
-    headerList_ = curl_slist_append(nullptr, "Expect:");
+    headerList_ = curl_.SlistAppend(nullptr, "Expect:");
     verb_ = verb;
     ClearAnswer();
 
     const std::string url = std::string(options_.secure ? "https://" : "http://") +
                             options_.server + ":" + std::to_string(options_.port) + path;
-    curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(easy_, CURLOPT_USERAGENT, options_.userAgent.c_str());
-    curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
-    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    curl_.EasySetopt(easy_, CURLOPT_URL, url.c_str());
+    curl_.EasySetopt(easy_, CURLOPT_USERAGENT, options_.userAgent.c_str());
+    curl_.EasySetopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
+    curl_.EasySetopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_.EasySetopt(easy_, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_.EasySetopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
     if (!options_.checkCertificates) {
-      curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 0L);
-      curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 0L);
+      curl_.EasySetopt(easy_, CURLOPT_SSL_VERIFYPEER, 0L);
+      curl_.EasySetopt(easy_, CURLOPT_SSL_VERIFYHOST, 0L);
     }
     if (options_.connectTimeoutMs != 0) {
-      curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS,
+      curl_.EasySetopt(easy_, CURLOPT_CONNECTTIMEOUT_MS,
                        static_cast<long>(options_.connectTimeoutMs));
     }
     if (options_.receiveTimeoutMs != 0) {
       // A connection that carries nothing for that long counts as timed out.
-      curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-      curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME,
+      curl_.EasySetopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+      curl_.EasySetopt(easy_, CURLOPT_LOW_SPEED_TIME,
                        static_cast<long>((options_.receiveTimeoutMs + 999) / 1000));
     }
     if (verb == "GET") {
-      curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
+      curl_.EasySetopt(easy_, CURLOPT_HTTPGET, 1L);
     } else if (verb == "POST") {
-      curl_easy_setopt(easy_, CURLOPT_POST, 1L);
+      curl_.EasySetopt(easy_, CURLOPT_POST, 1L);
     } else {
-      curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, verb.c_str());
+      curl_.EasySetopt(easy_, CURLOPT_CUSTOMREQUEST, verb.c_str());
     }
-    curl_easy_setopt(easy_, CURLOPT_READFUNCTION, &CurlSession::OnRead);
-    curl_easy_setopt(easy_, CURLOPT_READDATA, this);
-    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlSession::OnBody);
-    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlSession::OnHeader);
-    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+    curl_.EasySetopt(easy_, CURLOPT_READFUNCTION, &CurlSession::OnRead);
+    curl_.EasySetopt(easy_, CURLOPT_READDATA, this);
+    curl_.EasySetopt(easy_, CURLOPT_WRITEFUNCTION, &CurlSession::OnBody);
+    curl_.EasySetopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_.EasySetopt(easy_, CURLOPT_HEADERFUNCTION, &CurlSession::OnHeader);
+    curl_.EasySetopt(easy_, CURLOPT_HEADERDATA, this);
     return true;
   }
 
+  void SetTimeLimit(std::uint32_t milliseconds) override { timeLimitMs_ = milliseconds; }
+
   bool AddHeader(const std::string& line) override {
-    curl_slist* list = curl_slist_append(headerList_, line.c_str());
+    curl_slist* list = curl_.SlistAppend(headerList_, line.c_str());
     if (list == nullptr) return Fail(0x10000u + CURLE_OUT_OF_MEMORY, "out of memory");
     headerList_ = list;
     return true;
   }
 
   bool SetProxy(const HttpProxy& proxy) override {
-    curl_easy_setopt(easy_, CURLOPT_PROXY, proxy.proxy.c_str());
-    if (!proxy.bypass.empty()) curl_easy_setopt(easy_, CURLOPT_NOPROXY, proxy.bypass.c_str());
+    curl_.EasySetopt(easy_, CURLOPT_PROXY, proxy.proxy.c_str());
+    if (!proxy.bypass.empty()) curl_.EasySetopt(easy_, CURLOPT_NOPROXY, proxy.bypass.c_str());
     return true;
   }
 
@@ -159,13 +158,13 @@ class CurlSession final : public HttpSession {
       return Fail(0x10000u + CURLE_NOT_BUILT_IN, "authentication scheme not supported");
     }
     if (target == HttpAuthTarget::Server) {
-      curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, curlScheme);
-      curl_easy_setopt(easy_, CURLOPT_USERNAME, user.c_str());
-      curl_easy_setopt(easy_, CURLOPT_PASSWORD, password.c_str());
+      curl_.EasySetopt(easy_, CURLOPT_HTTPAUTH, curlScheme);
+      curl_.EasySetopt(easy_, CURLOPT_USERNAME, user.c_str());
+      curl_.EasySetopt(easy_, CURLOPT_PASSWORD, password.c_str());
     } else {
-      curl_easy_setopt(easy_, CURLOPT_PROXYAUTH, curlScheme);
-      curl_easy_setopt(easy_, CURLOPT_PROXYUSERNAME, user.c_str());
-      curl_easy_setopt(easy_, CURLOPT_PROXYPASSWORD, password.c_str());
+      curl_.EasySetopt(easy_, CURLOPT_PROXYAUTH, curlScheme);
+      curl_.EasySetopt(easy_, CURLOPT_PROXYUSERNAME, user.c_str());
+      curl_.EasySetopt(easy_, CURLOPT_PROXYPASSWORD, password.c_str());
     }
     return true;
   }
@@ -173,9 +172,18 @@ class CurlSession final : public HttpSession {
   bool SendRequest(std::uint64_t totalLength) override {
     EndTransfer();
     ClearAnswer();
-    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headerList_);
+    curl_.EasySetopt(easy_, CURLOPT_HTTPHEADER, headerList_);
     if (verb_ != "GET") {
-      curl_easy_setopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(totalLength));
+      curl_.EasySetopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(totalLength));
+    }
+    if (timeLimitMs_ != 0) {
+      // The whole transfer, body and answer included, ends at the limit: a server that
+      // trickles keeps no request open beyond it.
+      curl_.EasySetopt(easy_, CURLOPT_TIMEOUT_MS, static_cast<long>(timeLimitMs_));
+      const std::uint32_t connect = options_.connectTimeoutMs != 0
+                                        ? std::min(options_.connectTimeoutMs, timeLimitMs_)
+                                        : timeLimitMs_;
+      curl_.EasySetopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connect));
     }
     {
       std::lock_guard lock(mutex_);
@@ -188,7 +196,7 @@ class CurlSession final : public HttpSession {
       result_ = CURLE_OK;
     }
     worker_ = std::thread([this] {
-      const CURLcode result = curl_easy_perform(easy_);
+      const CURLcode result = curl_.EasyPerform(easy_);
       std::lock_guard lock(mutex_);
       result_ = result;
       done_ = true;
@@ -197,7 +205,7 @@ class CurlSession final : public HttpSession {
     // Sent once the server connection asks for the body (or, without one, has answered).
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return done_ || (totalLength > 0 && asked_); });
-    if (done_ && result_ != CURLE_OK) {
+    if (done_ && Failed(result_)) {
       const CURLcode result = result_;
       lock.unlock();
       EndTransfer();
@@ -239,9 +247,9 @@ class CurlSession final : public HttpSession {
     }
     const CURLcode result = result_;
     EndTransfer();
-    if (result != CURLE_OK) return FailWith(result);
+    if (Failed(result)) return FailWith(result);
     long status = 0;
-    curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+    curl_.EasyGetinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
     status_ = static_cast<std::uint32_t>(status);
     return true;
   }
@@ -306,9 +314,15 @@ class CurlSession final : public HttpSession {
   void ClearAnswer() {
     responseHeaders_.clear();
     body_.clear();
+    bodyCut_ = false;
     bodyRead_ = 0;
     status_ = 0;
     errorBuffer_[0] = 0;
+  }
+
+  // A body cut at its bound still has its status: the caller sees that it is too long.
+  bool Failed(CURLcode result) const {
+    return result != CURLE_OK && !(result == CURLE_WRITE_ERROR && bodyCut_);
   }
 
   void EndTransfer() {
@@ -339,9 +353,18 @@ class CurlSession final : public HttpSession {
     return take;
   }
 
+  // Keeps at most one byte beyond the bound; the transfer ends once the body is past it.
   static size_t OnBody(char* data, size_t size, size_t count, void* user) {
-    static_cast<CurlSession*>(user)->body_.append(data, size * count);
-    return size * count;
+    auto* self = static_cast<CurlSession*>(user);
+    const std::size_t bytes = size * count;
+    const std::size_t bound = self->options_.maxReplyBytes;
+    if (bound != 0 && self->body_.size() + bytes > bound) {
+      self->body_.append(data, std::min(bytes, bound + 1 - self->body_.size()));
+      self->bodyCut_ = true;
+      return 0;
+    }
+    self->body_.append(data, bytes);
+    return bytes;
   }
 
   static size_t OnHeader(char* data, size_t size, size_t count, void* user) {
@@ -351,6 +374,7 @@ class CurlSession final : public HttpSession {
       // A new answer (after a challenge or "100 Continue"): only the last one counts.
       self->responseHeaders_.clear();
       self->body_.clear();
+      self->bodyCut_ = false;
     } else if (const auto colon = line.find(':'); colon != std::string::npos) {
       self->responseHeaders_.emplace_back(Trimmed(line.substr(0, colon)),
                                           Trimmed(line.substr(colon + 1)));
@@ -364,14 +388,16 @@ class CurlSession final : public HttpSession {
   }
 
   bool FailWith(CURLcode code) {
-    std::string text = errorBuffer_[0] != 0 ? errorBuffer_ : curl_easy_strerror(code);
+    std::string text = errorBuffer_[0] != 0 ? errorBuffer_ : curl_.EasyStrerror(code);
     return Fail(ErrorNumber(code), std::move(text));
   }
 
+  const Posix::TCurlLibrary& curl_;
   CURL* easy_ = nullptr;
   curl_slist* headerList_ = nullptr;
   HttpConnectOptions options_;
   std::string verb_;
+  std::uint32_t timeLimitMs_ = 0;
   std::thread worker_;
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -386,6 +412,7 @@ class CurlSession final : public HttpSession {
   // Written by the transfer's thread, read after it ended.
   std::vector<std::pair<std::string, std::string>> responseHeaders_;
   std::string body_;
+  bool bodyCut_ = false;
   std::size_t bodyRead_ = 0;
   std::uint32_t status_ = 0;
   char errorBuffer_[CURL_ERROR_SIZE] = {};
@@ -395,7 +422,9 @@ class CurlSession final : public HttpSession {
 }  // namespace
 
 std::unique_ptr<HttpSession> CreateHttpSession() {
-  return std::make_unique<CurlSession>();
+  const Posix::TCurlLibrary* curl = Posix::CurlLibrary();
+  if (curl == nullptr) return nullptr;
+  return std::make_unique<CurlSession>(*curl);
 }
 
 }  // namespace Platform

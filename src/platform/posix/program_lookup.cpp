@@ -19,14 +19,15 @@ bool IsExecutableFile(const std::string& path) {
 }
 
 std::string InFolder(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return "./" + name;  // an empty PATH entry means the current folder
   return folder.back() == '/' ? folder + name : folder + '/' + name;
 }
 
-// The file the program name stands for, or empty.
+// The file the program name stands for, or empty. The current folder is never searched, nor
+// an empty or relative PATH entry, which would mean it or a folder below it: whoever can
+// leave a file in the folder Update was started from would choose the program it starts.
 std::string FindProgram(const std::string& name) {
   if (name.find('/') != std::string::npos) return IsExecutableFile(name) ? name : std::string();
-  std::vector<std::string> folders = {ExecutableDirectory(), "."};
+  std::vector<std::string> folders = {ExecutableDirectory()};
   const std::string path = EnvironmentValue("PATH");
   for (std::size_t begin = 0; !path.empty() && begin <= path.size();) {
     std::size_t end = path.find(':', begin);
@@ -35,6 +36,7 @@ std::string FindProgram(const std::string& name) {
     begin = end + 1;
   }
   for (const std::string& folder : folders) {
+    if (folder.empty() || folder[0] != '/') continue;
     std::string candidate = InFolder(folder, name);
     if (IsExecutableFile(candidate)) return candidate;
   }

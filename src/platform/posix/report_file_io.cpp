@@ -18,14 +18,20 @@ int Descriptor(std::intptr_t handle) {
 
 }  // namespace
 
-std::optional<ExclusiveFile> ExclusiveFile::OpenOrCreate(const std::string& path) {
+// Holds the file for this process alone, and only a plain file of this user's with no other
+// name.
+std::optional<ExclusiveFile> ExclusiveFile::Open(const std::string& path, bool mustBeNew) {
+  const int flags = mustBeNew ? O_CREAT | O_EXCL : O_CREAT;
   int fd = -1;
   do {
-    fd = open(path.c_str(), O_CLOEXEC | O_RDWR | O_CREAT, 0666);
+    fd = open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_RDWR, S_IRUSR | S_IWUSR);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return std::nullopt;
   struct stat status {};
-  bool ok = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  bool ok = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == geteuid() &&
+            status.st_nlink == 1;
+  // A file of the user's from an earlier run may still be open to others.
+  if (ok && (status.st_mode & 077) != 0) ok = fchmod(fd, status.st_mode & 07700) == 0;
   while (ok && flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EINTR) ok = false;
   }
@@ -34,6 +40,14 @@ std::optional<ExclusiveFile> ExclusiveFile::OpenOrCreate(const std::string& path
     return std::nullopt;
   }
   return ExclusiveFile(fd);
+}
+
+std::optional<ExclusiveFile> ExclusiveFile::OpenOrCreate(const std::string& path) {
+  return Open(path, false);
+}
+
+std::optional<ExclusiveFile> ExclusiveFile::CreateNew(const std::string& path) {
+  return Open(path, true);
 }
 
 ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept : handle_(other.handle_) {

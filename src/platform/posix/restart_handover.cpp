@@ -27,6 +27,10 @@ constexpr std::size_t kPayloadOffset = 8;
 constexpr std::size_t kBlockSize = kPayloadOffset + sizeof(TRestartPayload);
 constexpr useconds_t kPollMicroseconds = 10000;
 constexpr int kRestartExitCode = 2;
+// How long the new process waits for the old one to end, and the old one for the new one to
+// take its block: both move on at once in a sound restart, so these only bound a stuck one.
+constexpr int kEndWaitPolls = 5 * 100;
+constexpr int kTakeWaitPolls = 30 * 100;
 
 std::string BlockName(pid_t pid) {
   std::string hex;
@@ -73,6 +77,31 @@ bool ProcessEnded(pid_t pid) {
   return nameEnd != std::string::npos && nameEnd + 2 < stat.size() && stat[nameEnd + 2] == 'Z';
 }
 
+// A block this process may trust: one this user made for this user alone, of the right size.
+// Anyone can create a block under any name in /dev/shm.
+bool IsOwnBlock(const struct stat& status) {
+  return S_ISREG(status.st_mode) && status.st_uid == geteuid() &&
+         (status.st_mode & 07777) == (S_IRUSR | S_IWUSR) &&
+         status.st_size >= static_cast<off_t>(kBlockSize);
+}
+
+bool BlockExists(const std::string& name) {
+  const int fd = shm_open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
+  if (fd >= 0) close(fd);
+  return fd >= 0 || errno != ENOENT;
+}
+
+// The old process ends right after the new one has taken the block, and the new one checks
+// that the block names its parent: so the old one waits for that, unless the new one is
+// gone or never comes to it.
+void WaitUntilTaken(pid_t newProcess) {
+  const std::string name = BlockName(newProcess);
+  for (int poll = 0; poll < kTakeWaitPolls && BlockExists(name); ++poll) {
+    if (waitpid(newProcess, nullptr, WNOHANG) == newProcess) return;
+    usleep(kPollMicroseconds);
+  }
+}
+
 // Writes the one byte that lets the child go on. A child that is already gone must not end
 // this process by SIGPIPE: the signal is held back and, if raised, taken away again.
 ssize_t Signal(int gate) {
@@ -99,29 +128,30 @@ ssize_t Signal(int gate) {
 
 std::optional<TRestartPayload> TakeRestartHandover() {
   const std::string name = BlockName(getpid());
-  const int fd = shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
+  const int fd = shm_open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
   if (fd < 0) return std::nullopt;
   struct stat status {};
-  void* view = fstat(fd, &status) == 0 && status.st_size >= static_cast<off_t>(kBlockSize)
-                   ? mmap(nullptr, kBlockSize, PROT_READ, MAP_SHARED, fd, 0)
-                   : MAP_FAILED;
+  const bool known = fstat(fd, &status) == 0;
+  void* view = known && IsOwnBlock(status) ? mmap(nullptr, kBlockSize, PROT_READ, MAP_SHARED, fd, 0)
+                                           : MAP_FAILED;
   close(fd);
-  // Removed in any case: a block too short to read is of no use to anyone.
-  shm_unlink(name.c_str());
-  if (view == MAP_FAILED) return std::nullopt;
-  const auto* bytes = static_cast<const unsigned char*>(view);
   std::uint32_t oldPid = 0;
-  std::memcpy(&oldPid, bytes + kPidOffset, sizeof(oldPid));
   TRestartPayload payload;
-  std::memcpy(payload.data(), bytes + kPayloadOffset, payload.size());
-  munmap(view, kBlockSize);
-
-  // The old process is our parent, but it is not ours to wait() for. Its id must be a real
-  // other process: kill() with 0 or -1 or our own id would never report it gone.
-  const auto old = static_cast<pid_t>(oldPid);
-  if (old > 0 && old != getpid()) {
-    while (!ProcessEnded(old)) usleep(kPollMicroseconds);
+  if (view != MAP_FAILED) {
+    const auto* bytes = static_cast<const unsigned char*>(view);
+    std::memcpy(&oldPid, bytes + kPidOffset, sizeof(oldPid));
+    std::memcpy(payload.data(), bytes + kPayloadOffset, payload.size());
+    munmap(view, kBlockSize);
   }
+  // Only the process that started this one hands over to it. That one waits until its block
+  // is gone, so it is still our parent before the removal below.
+  const auto old = static_cast<pid_t>(oldPid);
+  const bool fromStarter = old > 0 && old == getppid();
+  // A block of ours goes in any case: one of no use now never will be. Another user's stays.
+  if (known && status.st_uid == geteuid()) shm_unlink(name.c_str());
+  if (!fromStarter) return std::nullopt;
+  // It is not ours to wait() for.
+  for (int poll = 0; poll < kEndWaitPolls && !ProcessEnded(old); ++poll) usleep(kPollMicroseconds);
   return payload;
 }
 
@@ -165,7 +195,10 @@ bool RestartOwnProcess(const TRestartPayload& payload) {
     written = Signal(gate[1]);
     if (written != 1) shm_unlink(BlockName(child).c_str());
   }
-  if (written == 1) ExitProcessNow(kRestartExitCode);
+  if (written == 1) {
+    WaitUntilTaken(child);
+    ExitProcessNow(kRestartExitCode);
+  }
   close(gate[1]);
   while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
   }

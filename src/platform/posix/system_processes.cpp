@@ -3,16 +3,13 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <sstream>
 
+#include "platform/posix/proc_texts.h"
 #include "platform/posix/system_files.h"
 #include "platform/system_lists.h"
 
 namespace Platform {
 namespace {
-
-// "4294967295" in /proc/<pid>/sessionid: the process belongs to no login session.
-constexpr unsigned long long kNoSession = 4294967295ull;
 
 std::vector<std::uint32_t> ProcessIds() {
   std::vector<std::uint32_t> ids;
@@ -37,38 +34,6 @@ std::int32_t PriorityClassOfNice(long nice) {
   return kIdlePriorityClass;
 }
 
-struct TStat {
-  std::string Name;
-  std::optional<long> Nice;
-};
-
-// "pid (name) state ppid ... priority nice ...": the name may hold blanks and parentheses,
-// so it ends at the last ")".
-TStat ReadStat(const std::string& folder) {
-  TStat stat;
-  const std::string text = Posix::ReadSystemFile(folder + "/stat");
-  const std::size_t open = text.find('(');
-  const std::size_t close = text.rfind(')');
-  if (open == std::string::npos || close == std::string::npos || close < open) return stat;
-  stat.Name = text.substr(open + 1, close - open - 1);
-  std::istringstream fields(text.substr(close + 1));
-  // Fields 3 to 18 come before the nice value, the 19th.
-  std::string field;
-  for (int index = 3; index <= 18; ++index) {
-    if (!(fields >> field)) return stat;
-  }
-  long nice = 0;
-  if (fields >> nice) stat.Nice = nice;
-  return stat;
-}
-
-std::uint32_t SessionOf(const std::string& folder) {
-  const std::string text = Posix::ReadSystemValue(folder + "/sessionid");
-  if (text.empty()) return 0;
-  const unsigned long long session = std::strtoull(text.c_str(), nullptr, 10);
-  return session >= kNoSession ? 0 : static_cast<std::uint32_t>(session);
-}
-
 }  // namespace
 
 std::uint32_t CurrentProcessId() {
@@ -80,12 +45,15 @@ std::vector<TProcessRecord> ListProcesses() {
   processes.reserve(64);
   for (const std::uint32_t id : ProcessIds()) {
     const std::string folder = "/proc/" + std::to_string(id);
-    const TStat stat = ReadStat(folder);
+    const Posix::TProcessStat stat =
+        Posix::ParseProcessStat(Posix::ReadSystemFile(folder + "/stat"));
     // Gone since the folder was listed.
     if (stat.Name.empty() && !Posix::PathExists(folder)) continue;
+    // The kernel's own workers are no programs a reader looks for.
+    if (stat.KernelThread) continue;
     TProcessRecord process;
     process.ProcessId = id;
-    // Another user's program, or a kernel thread, keeps the short name of its stat.
+    // Another user's program keeps the short name of its stat.
     const std::string path = Posix::ReadLinkTarget(folder + "/exe");
     const std::size_t separator = path.rfind('/');
     if (!path.empty() && separator != std::string::npos) {
@@ -94,7 +62,7 @@ std::vector<TProcessRecord> ListProcesses() {
     } else {
       process.FileName = stat.Name;
     }
-    process.SessionId = SessionOf(folder);
+    process.SessionId = Posix::SessionOfText(Posix::ReadSystemValue(folder + "/sessionid"));
     if (stat.Nice) process.PriorityClass = PriorityClassOfNice(*stat.Nice);
     processes.push_back(std::move(process));
   }

@@ -3,16 +3,21 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <chrono>
+#include <charconv>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <thread>
 
+#include "platform/posix/system_files.h"
 #include "platform/process.h"
 
 // The request is a real-time signal whose value is the limit. Its handler only writes the
@@ -34,8 +39,8 @@ std::string BlockName(std::uint32_t processId) {
 
 std::atomic<TTraceTextSource> gSource{nullptr};
 int gPipe[2] = {-1, -1};
-bool gListening = false;
-std::atomic<ThreadId> gListener{0};
+std::atomic<bool> gInstalled{false};
+std::atomic<bool> gListening{false};
 
 void OnRequest(int, siginfo_t* info, void*) {
   const int savedErrno = errno;
@@ -61,6 +66,61 @@ void WriteAnswer(const std::string& text, std::int32_t limit) {
   munmap(view, size);
 }
 
+// Whether the process has a handler for the signal: its status lists the caught signals as a
+// hexadecimal mask, bit n - 1 for signal n. None when the status cannot be read.
+std::optional<bool> CatchesSignal(pid_t process, int signal) {
+  const std::string status = Posix::ReadSystemFile("/proc/" + std::to_string(process) + "/status");
+  constexpr std::string_view kField = "\nSigCgt:";
+  const std::size_t field = status.find(kField);
+  if (field == std::string::npos) return std::nullopt;
+  std::size_t begin = field + kField.size();
+  while (begin < status.size() && (status[begin] == ' ' || status[begin] == '\t')) ++begin;
+  const std::size_t end = status.find('\n', begin);
+  const char* last = end == std::string::npos ? status.data() + status.size() : status.data() + end;
+  std::uint64_t mask = 0;
+  const auto [stop, error] = std::from_chars(status.data() + begin, last, mask, 16);
+  if (error != std::errc() || stop != last || signal < 1 || signal > 64) return std::nullopt;
+  return (mask >> (signal - 1) & 1) != 0;
+}
+
+// A process descriptor where the kernel has them (Linux 5.3): a signal sent through it reaches
+// the process it was opened for or none. Elsewhere signals go by id.
+class TProcessHandle {
+ public:
+  explicit TProcessHandle(pid_t process)
+      : process_(process), descriptor_(static_cast<int>(syscall(SYS_pidfd_open, process, 0))) {
+    gone_ = descriptor_ < 0 && errno == ESRCH;
+  }
+  ~TProcessHandle() {
+    if (descriptor_ >= 0) close(descriptor_);
+  }
+  TProcessHandle(const TProcessHandle&) = delete;
+  TProcessHandle& operator=(const TProcessHandle&) = delete;
+
+  bool Gone() const { return gone_; }
+
+  bool Queue(int signal, sigval value) const {
+    if (descriptor_ >= 0) {
+      siginfo_t info{};
+      info.si_signo = signal;
+      info.si_code = SI_QUEUE;
+      info.si_pid = getpid();
+      info.si_uid = getuid();
+      info.si_value = value;
+      if (syscall(SYS_pidfd_send_signal, descriptor_, signal, &info, 0) == 0) return true;
+      // Gone. Any other refusal comes from an emulator that does not translate the call
+      // (qemu-user): then the signal goes by id after all.
+      if (errno == ESRCH) return false;
+    }
+    return sigqueue(process_, signal, value) == 0;
+  }
+
+ private:
+  pid_t process_;
+  int descriptor_;
+  bool gone_ = false;
+};
+
 std::uint32_t RunTraceEntry(std::int32_t limit) {
   const TTraceTextSource source = gSource.load();
   if (source == nullptr) return 1;
@@ -71,7 +131,6 @@ std::uint32_t RunTraceEntry(std::int32_t limit) {
 }
 
 void Listen() {
-  gListener.store(CurrentThreadId());
   std::int32_t limit = 0;
   for (;;) {
     const ssize_t got = read(gPipe[0], &limit, sizeof limit);
@@ -97,7 +156,7 @@ namespace Platform {
 
 bool InstallTraceEntry(TTraceTextSource source) {
   gSource.store(source);
-  if (gListening) return true;
+  if (gInstalled.load()) return true;
   if (pipe2(gPipe, O_CLOEXEC) != 0) return false;
   fcntl(gPipe[1], F_SETFL, O_NONBLOCK);
   struct sigaction action {};
@@ -109,8 +168,7 @@ bool InstallTraceEntry(TTraceTextSource source) {
     close(gPipe[1]);
     return false;
   }
-  std::thread(Listen).detach();
-  gListening = true;
+  gInstalled.store(true);
   return true;
 }
 
@@ -118,36 +176,54 @@ void RemoveTraceEntry() {
   gSource.store(nullptr);
 }
 
-ThreadId TraceListenerThread() {
-  // The listener tells its id as it starts; a slow start (an emulator) may take a while.
-  for (int wait = 0; gListening && gListener.load() == 0 && wait < 5000; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+bool StartTraceListener() {
+  if (!gInstalled.load()) return false;
+  if (gListening.exchange(true)) return true;
+  try {
+    std::thread(Listen).detach();
+  } catch (const std::system_error&) {
+    gListening.store(false);
+    return false;
   }
-  return gListener.load();
+  return true;
 }
 
-std::optional<std::string> RequestTrace(std::uint32_t processId, std::int32_t limit,
-                                        std::uint32_t timeoutMilliseconds) {
+TTraceAnswer RequestTrace(std::uint32_t processId, std::int32_t limit,
+                          std::uint32_t timeoutMilliseconds) {
+  TTraceAnswer answer;
+  // 0 and the negative ids would signal whole process groups, or every process there is.
+  if (processId == 0 || processId > static_cast<std::uint32_t>(INT32_MAX)) return answer;
+  const auto process = static_cast<pid_t>(processId);
+  // Holds on to the process, so that its id cannot pass to another one before the signal.
+  const TProcessHandle handle(process);
+  if (handle.Gone()) return answer;
+  const std::optional<bool> catches = CatchesSignal(process, RequestSignal());
+  if (!catches) return answer;
+  if (!*catches) {
+    answer.Outcome = TTraceOutcome::NotListening;
+    return answer;
+  }
   if (limit < 1) limit = 1;
   const std::string name = BlockName(processId);
   shm_unlink(name.c_str());  // left over from a tool that died
   const int file = shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR, 0600);
-  if (file < 0) return std::nullopt;
+  if (file < 0) return answer;
   const std::size_t size = kHeaderSize + static_cast<std::size_t>(limit);
   void* view = ftruncate(file, static_cast<off_t>(size)) == 0
                    ? mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, file, 0)
                    : MAP_FAILED;
   close(file);
-  std::optional<std::string> answer;
   if (view != MAP_FAILED) {
     const auto* done = reinterpret_cast<const std::atomic<std::uint32_t>*>(view);
     sigval value{};
     value.sival_int = limit;
-    if (sigqueue(static_cast<pid_t>(processId), RequestSignal(), value) == 0) {
+    if (handle.Queue(RequestSignal(), value)) {
+      answer.Outcome = TTraceOutcome::NoAnswer;
       constexpr std::uint32_t kPoll = 10;
       for (std::uint32_t waited = 0; waited <= timeoutMilliseconds; waited += kPoll) {
         if (done->load() == 1) {
-          answer = std::string(static_cast<const char*>(view) + kHeaderSize);
+          answer.Outcome = TTraceOutcome::Answered;
+          answer.Text = std::string(static_cast<const char*>(view) + kHeaderSize);
           break;
         }
         SleepMilliseconds(kPoll);

@@ -25,6 +25,8 @@ struct XClassHint {
   char* res_class;
 };
 using ErrorHandler = int (*)(Display*, void*);
+using IOErrorHandler = int (*)(Display*);
+using IOErrorExitHandler = void (*)(Display*, void*);
 
 constexpr Atom kAnyPropertyType = 0;
 constexpr Atom kStringAtom = 31;  // XA_STRING
@@ -46,6 +48,10 @@ struct Xlib {
                            unsigned long*, unsigned long*, unsigned char**);
   int (*ChangeProperty)(Display*, XWindow, Atom, Atom, int, int, const unsigned char*, int);
   ErrorHandler (*SetErrorHandler)(ErrorHandler);
+  IOErrorHandler (*SetIOErrorHandler)(IOErrorHandler);
+  // libX11 1.7 and later; without it a lost display ends the process.
+  void (*SetIOErrorExitHandler)(Display*, IOErrorExitHandler, void*);
+  int (*CloseDisplay)(Display*);
   XWindow (*CreateSimpleWindow)(Display*, XWindow, int, int, unsigned int, unsigned int,
                                 unsigned int, unsigned long, unsigned long);
   int (*MapWindow)(Display*, XWindow);
@@ -68,6 +74,19 @@ int IgnoreError(Display*, void*) {
   return 0;
 }
 
+// Set when the connection broke, by Xlib inside a call made under XLock.
+bool gDisplayLost = false;
+
+// Xlib's own handlers print a line to standard error and end the process when the
+// connection to the display breaks (its server ended, or the network went). Here the call
+// that met it fails instead, the probe sees no window, and the next call connects anew.
+int IgnoreLostDisplay(Display*) {
+  return 0;
+}
+void NoteLostDisplay(Display*, void*) {
+  gDisplayLost = true;
+}
+
 std::optional<Xlib> Connect() {
   if (EnvironmentValue("DISPLAY").empty()) return std::nullopt;
   void* library = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
@@ -86,10 +105,15 @@ std::optional<Xlib> Connect() {
       Resolve(library, "XSetErrorHandler", x.SetErrorHandler) &&
       Resolve(library, "XCreateSimpleWindow", x.CreateSimpleWindow) &&
       Resolve(library, "XMapWindow", x.MapWindow) &&
-      Resolve(library, "XDestroyWindow", x.DestroyWindow) && Resolve(library, "XSync", x.Sync);
+      Resolve(library, "XDestroyWindow", x.DestroyWindow) && Resolve(library, "XSync", x.Sync) &&
+      Resolve(library, "XSetIOErrorHandler", x.SetIOErrorHandler) &&
+      Resolve(library, "XCloseDisplay", x.CloseDisplay);
   if (!resolved) {
     dlclose(library);
     return std::nullopt;
+  }
+  if (!Resolve(library, "XSetIOErrorExitHandler", x.SetIOErrorExitHandler)) {
+    x.SetIOErrorExitHandler = nullptr;
   }
   x.InitThreads();
   x.display = x.OpenDisplay(nullptr);
@@ -98,6 +122,11 @@ std::optional<Xlib> Connect() {
     return std::nullopt;
   }
   x.SetErrorHandler(IgnoreError);
+  // An older library still ends the process; its own handler then says why.
+  if (x.SetIOErrorExitHandler != nullptr) {
+    x.SetIOErrorHandler(IgnoreLostDisplay);
+    x.SetIOErrorExitHandler(x.display, NoteLostDisplay, nullptr);
+  }
   x.utf8String = x.InternAtom(x.display, "UTF8_STRING", 0);
   x.netWmName = x.InternAtom(x.display, "_NET_WM_NAME", 0);
   // The library and the connection stay for the life of the process: the updater asks often.
@@ -109,9 +138,15 @@ std::mutex& XLock() {
   return *lock;
 }
 
-// The connection, opened on first use; null without a display or libX11. Caller holds XLock.
+// The connection, opened on first use and again after it was lost; null without a display
+// or libX11. Caller holds XLock.
 const Xlib* Connection() {
-  static const std::optional<Xlib>* connection = new std::optional<Xlib>(Connect());
+  static std::optional<Xlib>* connection = new std::optional<Xlib>(Connect());
+  if (gDisplayLost) {
+    if (connection->has_value()) (*connection)->CloseDisplay((*connection)->display);
+    gDisplayLost = false;
+    *connection = Connect();
+  }
   return connection->has_value() ? &connection->value() : nullptr;
 }
 
@@ -218,6 +253,8 @@ bool TopLevelWindowExists(const std::string* windowClass, const std::string* cap
     const Xlib* x = Connection();
     if (x == nullptr) return false;
     for (const XWindow topLevel : Children(*x, x->DefaultRootWindow(x->display))) {
+      // Every call on a lost connection fails at once; no need to make them.
+      if (gDisplayLost) return false;
       if (Matches(*x, topLevel, windowClass, caption)) return true;
       // A reparenting window manager puts each program's window into a frame of its own.
       for (const XWindow framed : Children(*x, topLevel)) {

@@ -169,6 +169,9 @@ bool PrepareThreadForFaults() {
 
 void ReleaseThreadFaults() {}
 
+// No fork on Windows: a child process starts afresh and installs its own hook.
+void SetForkedChildHook(TForkedChildHook) {}
+
 void SetThreadNameHook(TThreadNameHook hook) {
   gNameHook.store(hook);
   // The name requests are taken in the vectored handler, which must exist for them.

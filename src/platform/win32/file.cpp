@@ -34,10 +34,20 @@ std::optional<File> File::Open(const std::string& path, Mode mode, std::string* 
       access = GENERIC_READ;
       break;
   }
-  const HANDLE handle = CreateFileW(Win32::ToUtf16(path).c_str(), access, FILE_SHARE_READ, nullptr,
+  // A writer may remove the file while it holds it, so that nobody can take it over between
+  // its release and its removal; others still cannot write it.
+  const DWORD sharing =
+      access & GENERIC_WRITE ? FILE_SHARE_READ | FILE_SHARE_DELETE : FILE_SHARE_READ;
+  const HANDLE handle = CreateFileW(Win32::ToUtf16(path).c_str(), access, sharing, nullptr,
                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     Win32::StoreLastErrorText(errorText);
+    return std::nullopt;
+  }
+  // A pipe, a console or a device would block a read or never end.
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    if (errorText != nullptr) *errorText = Win32::SystemErrorText(ERROR_INVALID_FUNCTION);
     return std::nullopt;
   }
   return File(reinterpret_cast<std::intptr_t>(handle));

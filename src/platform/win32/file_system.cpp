@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/file_copy.h"
 #include "platform/win32/system_error_text.h"
 #include "platform/win32/utf16.h"
 
@@ -95,12 +96,44 @@ bool SetNormalAttributes(const std::string& path) {
 
 bool CopyFileReplacing(const std::string& source, const std::string& target,
                        std::string* errorText) {
-  // CopyFileW takes attributes and the modification time along.
-  if (CopyFileW(Win32::ToUtf16(source).c_str(), Win32::ToUtf16(target).c_str(), FALSE)) {
-    return true;
-  }
+  const DWORD error = Win32::CopyFileDurably(source, target);
+  if (error == ERROR_SUCCESS) return true;
+  SetLastError(error);
   Win32::StoreLastErrorText(errorText);
   return false;
+}
+
+namespace {
+
+bool Succeeded(DWORD error, std::string* errorText) {
+  if (error == ERROR_SUCCESS) return true;
+  SetLastError(error);
+  Win32::StoreLastErrorText(errorText);
+  return false;
+}
+
+}  // namespace
+
+bool CopyBesideTarget(const std::string& source, const std::string& target, std::string& temporary,
+                      std::string* errorText) {
+  return Succeeded(Win32::CopyBeside(source, target, temporary), errorText);
+}
+
+bool FlushFiles(const std::vector<std::string>& paths, std::string* errorText) {
+  for (const std::string& path : paths) {
+    if (!Succeeded(Win32::FlushFile(path), errorText)) return false;
+  }
+  return true;
+}
+
+bool MoveOverTarget(const std::string& temporary, const std::string& target,
+                    std::string* errorText) {
+  return Succeeded(Win32::MoveOver(temporary, target), errorText);
+}
+
+bool FlushFolder(const std::string&, std::string*) {
+  // Every move was written through.
+  return true;
 }
 
 bool DeleteOneFile(const std::string& path, std::string* errorText) {

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/http_session.h"
@@ -39,11 +41,24 @@ void Load(HMODULE module, const char* name, T& target, bool& complete) {
   if (target == nullptr) complete = false;
 }
 
+// By its full path in the system folder: a DLL of the same name beside the program (say in
+// a downloads folder) would otherwise be found first and run inside it.
+HMODULE LoadFromSystemFolder(const wchar_t* name) {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  std::wstring path(folder, length);
+  path += L'\\';
+  path += name;
+  // Its own imports are then looked for beside it, in the system folder, too.
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 const WinHttpApi& Api() {
   static WinHttpApi api;
   static std::once_flag once;
   std::call_once(once, [] {
-    api.module = LoadLibraryW(L"winhttp.dll");
+    api.module = LoadFromSystemFolder(L"winhttp.dll");
     if (api.module == nullptr) return;
     bool complete = true;
     Load(api.module, "WinHttpOpen", api.Open, complete);
@@ -147,7 +162,13 @@ class WinHttpSession final : public HttpSession {
     // Redirects are the caller's business.
     DWORD redirect = WINHTTP_DISABLE_REDIRECTS;
     Api().SetOption(request_, WINHTTP_OPTION_DISABLE_FEATURE, &redirect, sizeof redirect);
+    ApplyTimeLimit();
     return true;
+  }
+
+  void SetTimeLimit(std::uint32_t milliseconds) override {
+    timeLimitMs_ = milliseconds;
+    ApplyTimeLimit();
   }
 
   bool AddHeader(const std::string& line) override {
@@ -301,7 +322,27 @@ class WinHttpSession final : public HttpSession {
   }
   bool FailLast() { return Fail(GetLastError()); }
 
+  // WinHTTP bounds each wait, not a request: every wait (name resolution too, which it leaves
+  // unbounded by default) gets what is left of the limit, and the caller checks the limit
+  // between calls.
+  void ApplyTimeLimit() {
+    if (request_ == nullptr || timeLimitMs_ == 0) return;
+    const auto bounded = [this](std::uint32_t configured) -> DWORD {
+      return configured == 0 ? timeLimitMs_ : std::min(configured, timeLimitMs_);
+    };
+    DWORD resolve = timeLimitMs_;
+    DWORD connect = bounded(options_.connectTimeoutMs);
+    DWORD receive = bounded(options_.receiveTimeoutMs);
+    Api().SetOption(request_, WINHTTP_OPTION_RESOLVE_TIMEOUT, &resolve, sizeof resolve);
+    Api().SetOption(request_, WINHTTP_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    for (const DWORD option : {WINHTTP_OPTION_SEND_TIMEOUT, WINHTTP_OPTION_RECEIVE_TIMEOUT,
+                               WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT}) {
+      Api().SetOption(request_, option, &receive, sizeof receive);
+    }
+  }
+
   HttpConnectOptions options_;
+  std::uint32_t timeLimitMs_ = 0;
   HINTERNET session_ = nullptr;
   HINTERNET connect_ = nullptr;
   HINTERNET request_ = nullptr;

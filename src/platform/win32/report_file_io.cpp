@@ -18,11 +18,20 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 
 }  // namespace
 
-std::optional<ExclusiveFile> ExclusiveFile::OpenOrCreate(const std::string& path) {
-  const HANDLE handle = CreateFileW(Win32::ToUtf16(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+std::optional<ExclusiveFile> ExclusiveFile::Open(const std::string& path, bool mustBeNew) {
+  const HANDLE handle =
+      CreateFileW(Win32::ToUtf16(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                  mustBeNew ? CREATE_NEW : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   return ExclusiveFile(reinterpret_cast<std::intptr_t>(handle));
+}
+
+std::optional<ExclusiveFile> ExclusiveFile::OpenOrCreate(const std::string& path) {
+  return Open(path, false);
+}
+
+std::optional<ExclusiveFile> ExclusiveFile::CreateNew(const std::string& path) {
+  return Open(path, true);
 }
 
 ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept : handle_(other.handle_) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <cstring>
 #include <string>
 
@@ -18,6 +20,8 @@ constexpr std::size_t kHandleOffset = 4;
 constexpr std::size_t kPayloadOffset = 8;
 constexpr DWORD kBlockSize = kPayloadOffset + sizeof(TRestartPayload);
 constexpr std::uint32_t kRestartExitCode = 2;
+// The old process ends right after it resumed the new one: this only bounds a stuck one.
+constexpr DWORD kEndWaitMilliseconds = 5000;
 
 std::wstring BlockName(DWORD processId) {
   std::wstring hex;
@@ -36,6 +40,25 @@ std::wstring CurrentDirectory() {
   if (length == 0 || length >= size) return {};
   directory.resize(length);
   return directory;
+}
+
+// The process that started this one; Windows keeps its id after it has ended. 0 when unknown.
+DWORD ParentProcessId() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  DWORD parent = 0;
+  const DWORD self = GetCurrentProcessId();
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID == self) {
+      parent = entry.th32ParentProcessID;
+      break;
+    }
+  }
+  CloseHandle(snapshot);
+  return parent;
 }
 
 // Creates the block for the new process and fills it; false when that failed.
@@ -89,15 +112,17 @@ std::optional<TRestartPayload> TakeRestartHandover() {
   if (handle != 0 && reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle)) != mapping) {
     CloseHandle(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle)));
   }
-  // A process already gone cannot be opened: nothing to wait for then.
-  if (oldPid != GetCurrentProcessId()) {
-    if (HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, oldPid)) {
-      WaitForSingleObject(old, INFINITE);
-      CloseHandle(old);
-    }
-  }
   UnmapViewOfFile(view);
   CloseHandle(mapping);
+  // Only the process that started this one hands over to it.
+  if (oldPid == 0 || oldPid == GetCurrentProcessId() || oldPid != ParentProcessId()) {
+    return std::nullopt;
+  }
+  // A process already gone cannot be opened: nothing to wait for then.
+  if (HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, oldPid)) {
+    WaitForSingleObject(old, kEndWaitMilliseconds);
+    CloseHandle(old);
+  }
   return payload;
 }
 

@@ -74,8 +74,8 @@ void RemoveTraceEntry() {
   gSource.store(nullptr);
 }
 
-ThreadId TraceListenerThread() {
-  return 0;
+bool StartTraceListener() {
+  return true;
 }
 
 }  // namespace Platform

@@ -75,13 +75,13 @@ std::uintptr_t RemoteExport(HANDLE process, std::uintptr_t base, const char* wan
 
 }  // namespace
 
-std::optional<std::string> RequestTrace(std::uint32_t processId, std::int32_t limit,
-                                        std::uint32_t timeoutMilliseconds) {
+TTraceAnswer RequestTrace(std::uint32_t processId, std::int32_t limit,
+                          std::uint32_t timeoutMilliseconds) {
   if (limit < 1) limit = 1;
+  TTraceAnswer answer;
   HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       static_cast<DWORD>(limit), L"OrloTraceProcessMap");
-  if (mapping == nullptr) return std::nullopt;
-  std::optional<std::string> answer;
+  if (mapping == nullptr) return answer;
   HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
                                    PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
                                FALSE, processId);
@@ -93,12 +93,21 @@ std::optional<std::string> RequestTrace(std::uint32_t processId, std::int32_t li
                         : CreateRemoteThread(
                               process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(entry),
                               reinterpret_cast<LPVOID>(static_cast<INT_PTR>(limit)), 0, nullptr);
+    if (base != 0 && entry == 0) answer.Outcome = TTraceOutcome::NotListening;
     DWORD exitCode = 1;
-    if (thread != nullptr && WaitForSingleObject(thread, timeoutMilliseconds) == WAIT_OBJECT_0 &&
-        GetExitCodeThread(thread, &exitCode) && exitCode == 0) {
+    if (thread != nullptr) {
+      answer.Outcome = TTraceOutcome::NoAnswer;
+      if (WaitForSingleObject(thread, timeoutMilliseconds) == WAIT_OBJECT_0 &&
+          GetExitCodeThread(thread, &exitCode)) {
+        // The entry ends with 1 when the program has not installed it.
+        if (exitCode == 1) answer.Outcome = TTraceOutcome::NotListening;
+      }
+    }
+    if (exitCode == 0) {
       if (const auto* view =
               static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0))) {
-        answer = std::string(view, strnlen(view, static_cast<std::size_t>(limit)));
+        answer.Outcome = TTraceOutcome::Answered;
+        answer.Text = std::string(view, strnlen(view, static_cast<std::size_t>(limit)));
         UnmapViewOfFile(view);
       }
     }

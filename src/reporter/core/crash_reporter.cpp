@@ -61,6 +61,10 @@ void TestProgramFile(Settings::IModuleSettings& settings) {
   if (check.Damaged()) Platform::Console::WriteLine(check.FaultMessage);
 }
 
+void StartTraceListener() {
+  Platform::StartTraceListener();
+}
+
 std::optional<Report::TSystemListPlugins>& SystemLists() {
   static std::optional<Report::TSystemListPlugins> lists;
   return lists;
@@ -77,19 +81,16 @@ TCrashReporter::TCrashReporter() {
   const bool valid = settings && settings->IsValid();
   if (valid) TestProgramFile(*settings);
   if (valid) StartUpReportedExceptions();
+  SystemLists().emplace();
   if (valid && settings->Enabled()) {
     InstallExceptionProcessing();
     InstallInterception();
-    enabled_ = StartHandlingThread();
+    // Requests are taken from here on; the handling thread starts the thread that answers
+    // them, which makes it one of the reporter's own threads, left out of the reports.
+    const bool traceEntry = Platform::InstallTraceEntry(&TraceText);
+    enabled_ = StartHandlingThread(traceEntry ? &StartTraceListener : nullptr);
+    if (!enabled_ && traceEntry) Platform::RemoveTraceEntry();
     OutOfMemoryReserve().Reserve();
-  }
-  SystemLists().emplace();
-  if (enabled_ && Platform::InstallTraceEntry(&TraceText)) {
-    // A thread of the reporter's own, left out of the reports.
-    if (const Platform::ThreadId listener = Platform::TraceListenerThread()) {
-      MarkReporterThread(listener);
-      NameThread(listener, "-");
-    }
   }
 }
 

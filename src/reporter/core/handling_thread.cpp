@@ -17,20 +17,20 @@ namespace {
 constexpr std::uint32_t kIdleWait = 100;
 constexpr std::uint32_t kStopWait = 500;
 constexpr std::uint32_t kCloseWait = 50;
-constexpr std::uint32_t kStartWait = 1000;
 constexpr std::uint32_t kHandOverLimit = 10 * 60 * 1000;
 
 struct THandlingThread {
   std::unique_ptr<Platform::TRequestPipe> Pipe;
   std::unique_ptr<Platform::TSignal> WakeUp;
-  std::unique_ptr<Platform::TSignal> Started;
   std::unique_ptr<Platform::TSignal> Ended;
+  void (*FirstTask)() = nullptr;
   std::thread Thread;
   std::atomic<Platform::ThreadId> ThreadId{0};
   std::atomic<bool> Stop{false};
 };
 
 std::atomic<THandlingThread*> gThread{nullptr};
+std::atomic<bool> gForgotten{false};
 
 void Process(const TPipeRecord& record) {
   if (record.Fault != nullptr) {
@@ -45,7 +45,12 @@ void Loop(THandlingThread& self) {
   SetHandlingThreadId(self.ThreadId.load());
   const TReporterThread reporterThread(kHandlingThreadName);
   Platform::RaiseCurrentThreadPriority();
-  self.Started->Set();
+  if (self.FirstTask != nullptr) {
+    try {
+      self.FirstTask();
+    } catch (...) {
+    }
+  }
   using TRead = Platform::TRequestPipe::TReadResult;
   bool wakeUpReset = false;
   for (;;) {
@@ -78,14 +83,14 @@ void Loop(THandlingThread& self) {
 
 }  // namespace
 
-bool StartHandlingThread() {
+bool StartHandlingThread(void (*firstTask)()) {
   if (gThread.load() != nullptr) return true;
   auto self = std::make_unique<THandlingThread>();
   self->Pipe = Platform::TRequestPipe::Create();
   self->WakeUp = Platform::TSignal::Create();
-  self->Started = Platform::TSignal::Create();
   self->Ended = Platform::TSignal::Create();
-  if (!self->Pipe || !self->WakeUp || !self->Started || !self->Ended) return false;
+  self->FirstTask = firstTask;
+  if (!self->Pipe || !self->WakeUp || !self->Ended) return false;
   if (!PrepareFaultSignals()) return false;
   try {
     THandlingThread* raw = self.get();
@@ -93,14 +98,24 @@ bool StartHandlingThread() {
   } catch (...) {
     return false;
   }
-  // From here on the thread knows itself: an exception on it is never handed to it.
-  self->Started->Wait(kStartWait);
+  // Not waited for: a start-up that waited would pay a thread switch on every run, while a
+  // record handed over before the thread runs simply waits in the pipe.
   gThread.store(self.release());
   return true;
 }
 
 bool HandlingThreadRunning() {
   return gThread.load() != nullptr;
+}
+
+void ForgetHandlingThreadInChild() {
+  // What the parent's thread owns stays where it is: freeing it is no work for a forked child.
+  gThread.store(nullptr);
+  gForgotten.store(true);
+}
+
+bool HandlingThreadForgotten() {
+  return gForgotten.load();
 }
 
 void StopHandlingThread() {

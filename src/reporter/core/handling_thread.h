@@ -20,12 +20,20 @@ struct TPipeRecord {
 };
 
 // Starts the thread: the pipe, the wake-up signal, its name in the thread registry and the
-// highest priority. False when it could not be started.
-bool StartHandlingThread();
+// highest priority. Returns without waiting for the thread to run: what is handed over before
+// waits in the pipe. The thread runs firstTask (when given) once, before it takes the first
+// record, as a thread of the reporter's. False when it could not be started.
+bool StartHandlingThread(void (*firstTask)() = nullptr);
 // Stops it within its time limits: 500 ms for the thread to end after the stop request, then
 // another 50 ms after the pipe is closed; a thread that still runs is left behind.
 void StopHandlingThread();
 bool HandlingThreadRunning();
+
+// A child forked from this process has no handling thread, while the pipe it would hand over
+// to still leads to the parent's: the child forgets both and reports nothing, and its
+// failures take the course they would take without the reporter. Safe right after fork.
+void ForgetHandlingThreadInChild();
+bool HandlingThreadForgotten();
 
 // Hands the record to the thread and waits until it is processed. False when it could not
 // be handed over (the exception then counts as reported). Safe in a signal handler.

@@ -1,11 +1,13 @@
 #include "reporter/core/interception.h"
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/fault_hooks.h"
 #include "platform/thread_hooks.h"
 #include "reporter/core/exception_processing.h"
 #include "reporter/core/fault_request.h"
+#include "reporter/core/handling_thread.h"
 #include "reporter/core/report_exception.h"
 #include "reporter/core/reporter_threads.h"
 #include "reporter/core/thread_registry.h"
@@ -44,6 +46,11 @@ void ThreadNamed(Platform::ThreadId thread, const char* name) {
 // An exception that leaves a thread function, a noexcept function or a destructor ends up
 // here, as does a call of std::terminate without one (a fatal runtime error).
 [[noreturn]] void OnTerminate() {
+  if (HandlingThreadForgotten()) {
+    // A forked child ends as it would without the reporter.
+    if (gPreviousTerminate != nullptr) gPreviousTerminate();
+    std::abort();
+  }
   const std::exception_ptr exception = std::current_exception();
   if (exception) ReportEscapedException(exception);
   TExceptionRequest request;
@@ -72,6 +79,7 @@ void ReportEscapedException(std::exception_ptr exception) {
 void InstallInterception() {
   gPreviousTerminate = std::set_terminate(&OnTerminate);
   Platform::InstallFaultHook(&OnFault);
+  Platform::SetForkedChildHook(&ForgetHandlingThreadInChild);
   Platform::SetThreadNameHook(&ThreadNamed);
   Platform::InstallThreadHooks(&ThreadStarted, &ThreadEnded);
 }
@@ -79,6 +87,7 @@ void InstallInterception() {
 void RemoveInterception() {
   Platform::RemoveThreadHooks();
   Platform::SetThreadNameHook(nullptr);
+  Platform::SetForkedChildHook(nullptr);
   Platform::RemoveFaultHook();
   std::set_terminate(gPreviousTerminate);
 }

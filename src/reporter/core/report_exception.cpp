@@ -42,6 +42,8 @@ Platform::TMemoryReserve& OutOfMemoryReserve() {
 
 void ReportException(TExceptionRequest request) {
   const Platform::ThreadId self = Platform::CurrentThreadId();
+  // A forked child reports nothing: the handling thread it would hand over to is its parent's.
+  if (HandlingThreadForgotten()) return;
   // The reporter's own threads are not reported: the handling thread may be waiting for the
   // very thread that failed.
   if ((HandlingThreadId() != 0 && self == HandlingThreadId()) || IsReporterThread(self)) return;

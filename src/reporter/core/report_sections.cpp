@@ -1,6 +1,7 @@
 // The report's sections as placeholders: a section per thread, per plugin with a section of its
 // own, and the processor state; the completion fills them afterwards.
 #include "platform/thread_priority.h"
+#include "platform/thread_state.h"
 #include "reporter/core/reported_exception_impl.h"
 #include "reporter/core/reporter_threads.h"
 #include "reporter/core/thread_registry.h"
@@ -80,6 +81,15 @@ void TReportedException::AddThreadSection(Platform::ThreadId thread, bool failin
   if (title.empty()) return;  // one of the reporter's own threads
   if (innerLevel > 0) title += ", inner exception level " + std::to_string(innerLevel);
   title += ":";
+  // What holds the thread, and a priority other than the normal one, follow its title; a
+  // stopped thread's stack may be out of reach, and this says why.
+  if (Platform::ThreadSuspension(thread) == Platform::TThreadSuspension::Suspended) {
+    title += " <suspended>";
+  }
+  if (const std::optional<int> priority = Platform::ThreadPriorityLevel(thread);
+      priority && *priority != Platform::kThreadPriorityNormal) {
+    title += " <priority:" + std::to_string(*priority) + ">";
+  }
 
   std::string prefix;
   TInnerException innerException;

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/known_folders.h"
 #include "platform/path_style.h"
+#include "platform/private_folder.h"
 #include "platform/process.h"
 #include "reporter/delivery/http_options.h"
 #include "reporter/delivery/report_text.h"
@@ -21,11 +22,6 @@ namespace {
 
 std::filesystem::path FsPath(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string Utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
 }
 
 char Separator() {
@@ -107,23 +103,28 @@ void TDelivery::AttachBugReportFile(Settings::IAttachmentList& list) {
       if (appData) savedFile_ = Join(Join(*appData, ProgramStem()), FileNameOf(savedFile_));
     }
   }
-  const std::string folder =
-      request_.temporaryFolder.empty() ? ReporterTemporaryFolder() : request_.temporaryFolder;
-  if (folder.empty() || !MakeFolders(folder)) return;
+  std::string folder = request_.temporaryFolder;
+  if (folder.empty()) {
+    folder = ReporterTemporaryFolder();
+  } else if (!MakeFolders(folder)) {
+    folder.clear();
+  }
+  if (folder.empty()) return;
   std::string copy = Join(folder, FileNameOf(savedFile_));
 
+  // The copy is always a file of its own: whatever had its name goes first.
+  Platform::DeleteOneFile(copy);
   bool writeFresh = true;
-  if (settings_.GetAttachBugReportFile() && Platform::CopyFileReplacing(savedFile_, copy)) {
+  if (settings_.GetAttachBugReportFile() && Report::CopyBugReportFile(savedFile_, copy)) {
     deleteSaved_ = settings_.GetDeleteBugReportFile();
     writeFresh = !request_.reportWasSaved;
-  } else {
-    Platform::DeleteOneFile(copy);
   }
   if (writeFresh) {
-    bool written = Report::SaveBugReportFile(copy, request_.bugReport, settings_, true);
+    Platform::DeleteOneFile(copy);
+    bool written = Report::SaveNewBugReportFile(copy, request_.bugReport);
     if (!written) {
       copy = Join(folder, TickCount() + FileNameOf(copy));
-      written = Report::SaveBugReportFile(copy, request_.bugReport, settings_, true);
+      written = Report::SaveNewBugReportFile(copy, request_.bugReport);
       if (!written) Platform::DeleteOneFile(copy);
     }
     if (!request_.reportWasSaved && request_.markNotSaved) request_.markNotSaved();
@@ -219,6 +220,10 @@ bool TDelivery::Run() {
     params.pa = progress.get();
     params.connectTimeoutMs = request_.connectTimeoutMs;
     params.receiveTimeoutMs = request_.receiveTimeoutMs;
+    // A deployment may shorten or lengthen the upload, never leave it unbounded.
+    const std::int32_t timeLimit = settings_.GetHttpTimeout();
+    params.timeLimitMs =
+        timeLimit > 0 ? static_cast<std::uint32_t>(timeLimit) : kDefaultUploadTimeLimitMs;
     params.sessionFactory = request_.sessionFactory;
     TWinHttp http(std::move(params));
     delivered = http.UploadBugToFogBugz(
@@ -243,18 +248,12 @@ bool TDelivery::Run() {
 }  // namespace
 
 std::string ReporterTemporaryFolderPath() {
-  std::error_code error;
-  std::string base = Utf8(std::filesystem::temp_directory_path(error));
-  if (error || base.empty()) {
-    base = Platform::KnownFolderPath(Platform::KnownFolder::UserAppData).value_or("");
-  }
-  if (base.empty()) return {};
-  return Join(base, ProgramStem() + ".Exvora");
+  return Platform::PrivateTemporaryFolderPath(ProgramStem() + ".Exvora");
 }
 
 std::string ReporterTemporaryFolder() {
   const std::string folder = ReporterTemporaryFolderPath();
-  return !folder.empty() && MakeFolders(folder) ? folder : std::string();
+  return Platform::MakePrivateFolder(folder) ? folder : std::string();
 }
 
 bool DeliverBugReport(TDeliveryRequest request, std::thread* sendThread) {

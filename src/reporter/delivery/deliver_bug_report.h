@@ -33,7 +33,7 @@ struct TDeliveryRequest {
   // Called when a fresh copy had to be written for a report that was never saved, so that it
   // still counts as not saved.
   std::function<void()> markNotSaved;
-  // The reporter's temporary folder; empty: the system's, then "<program>.Exvora".
+  // A folder for the attachment copies (tests); empty: the reporter's temporary folder.
   std::string temporaryFolder;
   std::shared_ptr<IProgressAlert> progress;  // none: a silent one
   bool mayUseThread = true;
@@ -50,9 +50,9 @@ struct TDeliveryRequest {
 // it runs detached.
 bool DeliverBugReport(TDeliveryRequest request, std::thread* sendThread = nullptr);
 
-// The reporter's temporary folder: the system's temporary folder (else the user's
-// application data), then the program's name without extension and ".Exvora". Created when
-// missing; "" when it cannot be.
+// The reporter's temporary folder: a private folder of the user's named after the program
+// without extension and ".Exvora", in the system's temporary folder (else the user's
+// application data). Created when missing; "" when it cannot be had for this user alone.
 std::string ReporterTemporaryFolder();
 // Its path, whether or not it exists; "" when there is no place for it.
 std::string ReporterTemporaryFolderPath();

@@ -125,7 +125,7 @@ bool TWinHttp::FogBugzCall(const std::string& command, std::string& reply,
       SetLastErrorStr(error);
       reply.clear();
     } else {
-      reply = ExtractXml(reply, "response>");
+      reply = ExtractXmlContent(reply, "response>");
     }
   }
   return !reply.empty();

@@ -55,7 +55,32 @@ void SetRedirectOpener(TRedirectOpener opener) {
   gOpener = std::move(opener);
 }
 
+bool IsWebAddress(std::string_view target) {
+  const auto startsWith = [&](std::string_view prefix) {
+    if (target.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+      const char c = target[i];
+      if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c) != prefix[i]) return false;
+    }
+    return true;
+  };
+  std::size_t host = 0;
+  if (startsWith("http://")) {
+    host = 7;
+  } else if (startsWith("https://")) {
+    host = 8;
+  } else {
+    return false;
+  }
+  if (host >= target.size() || target[host] == '/' || target[host] == '\\') return false;
+  for (const char c : target) {
+    if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
 bool OpenRedirectTarget(const std::string& target) {
+  if (!IsWebAddress(target)) return false;
   TRedirectOpener opener;
   {
     std::lock_guard lock(gLock);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 // The reporter's process-wide HTTP options and results. Only the sending code writes them.
 namespace Reporter::Delivery {
@@ -28,10 +29,16 @@ void SetLastHttpError(const TLastHttpError& error);
 std::string LastRedirectTarget();
 void SetLastRedirectTarget(const std::string& target);
 
+// An absolute "http://" or "https://" address with a host and no blanks or control
+// characters: the only redirect target that is opened. The system's default handler would
+// run a program, open a local file or reach a share for anything else a server names.
+bool IsWebAddress(std::string_view target);
+
 // What opens a redirect target; the system's default handler unless replaced (tests). An
 // empty function restores that.
 using TRedirectOpener = std::function<bool(const std::string&)>;
 void SetRedirectOpener(TRedirectOpener opener);
+// Opens a web address; false for anything else, which is left alone.
 bool OpenRedirectTarget(const std::string& target);
 
 }  // namespace Reporter::Delivery

@@ -1,11 +1,11 @@
 #include "reporter/delivery/win_http.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "reporter/delivery/http_options.h"
 #include "reporter/delivery/multipart.h"
-#include "reporter/delivery/xml_extract.h"
 
 namespace Reporter::Delivery {
 namespace {
@@ -17,6 +17,18 @@ std::string AddressPart(const std::string& mailFrom) {
   const auto open = mailFrom.find('<');
   if (open != std::string::npos) return mailFrom.substr(open);
   return "<" + mailFrom + ">";
+}
+
+// A port of 1 to 65535 in decimal; none for anything else.
+std::optional<std::uint16_t> PortNumber(std::string_view text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  std::uint32_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint32_t>(c - '0');
+  }
+  if (value == 0 || value > 65535) return std::nullopt;
+  return static_cast<std::uint16_t>(value);
 }
 
 }  // namespace
@@ -44,6 +56,8 @@ TWinHttp::TWinHttp(TWinHttpParams params)
       FSettings(params.settings),
       FConnectTimeoutMs(params.connectTimeoutMs),
       FReceiveTimeoutMs(params.receiveTimeoutMs),
+      FDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(params.timeLimitMs)),
+      FMaxReplyBytes(params.maxReplyBytes),
       FSessionFactory(std::move(params.sessionFactory)) {
   std::string rest = params.url;
   if (const auto scheme = rest.find("://"); scheme != std::string::npos) {
@@ -52,6 +66,21 @@ TWinHttp::TWinHttp(TWinHttpParams params)
   const auto slash = rest.find('/');
   FServer = rest.substr(0, slash);
   if (slash != std::string::npos) FUrl = rest.substr(slash);
+  // A port after the host (after the brackets of an IPv6 address); an empty one is none.
+  const auto bracket = FServer.rfind(']');
+  const auto colon = FServer.find(':', bracket == std::string::npos ? 0 : bracket);
+  if (colon != std::string::npos) {
+    const std::string portText = FServer.substr(colon + 1);
+    FServer.erase(colon);
+    if (const auto port = PortNumber(portText)) {
+      FPort = *port;
+    } else if (!portText.empty()) {
+      FUrlError = "the server address has no valid port";
+    }
+  }
+  if (FServer.empty() && FUrlError.empty()) {
+    FUrlError = "the server address names no host";
+  }
   if (FPA == nullptr) {
     FOwnProgress.AddArea(1000, "");
     FPA = &FOwnProgress;
@@ -86,8 +115,25 @@ void TWinHttp::SetProgress(int perMille) {
   FPA->SetPosition(perMille);
 }
 
+bool TWinHttp::WithinTimeLimit() {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        FDeadline - std::chrono::steady_clock::now())
+                        .count();
+  if (left <= 0) {
+    SetLastErrorNo({Platform::kHttpErrorTimeout, "the upload ran out of time"});
+    return false;
+  }
+  if (FSession) FSession->SetTimeLimit(static_cast<std::uint32_t>(left));
+  return true;
+}
+
 bool TWinHttp::Connect() {
   if (FConnected) return true;
+  if (!FUrlError.empty()) {
+    SetLastErrorStr(FUrlError);
+    return false;
+  }
+  if (!WithinTimeLimit()) return false;
   if (!FSession) FSession = FSessionFactory();
   if (!FSession) {
     SetLastErrorStr("the system's HTTP library is not available");
@@ -101,6 +147,7 @@ bool TWinHttp::Connect() {
   options.userAgent = std::string(kUserAgent);
   options.connectTimeoutMs = FConnectTimeoutMs;
   options.receiveTimeoutMs = FReceiveTimeoutMs;
+  options.maxReplyBytes = FMaxReplyBytes;
   if (!FSession->Connect(options)) {
     SetLastErrorNo(FSession->LastError());
     return false;
@@ -135,6 +182,7 @@ bool TWinHttp::AddHeaderData(const std::string& line) {
 }
 
 bool TWinHttp::AutoConfigProxy() {
+  if (!WithinTimeLimit()) return false;
   const std::string url = std::string(FSsl ? "https://" : "http://") + FServer + FUrl;
   const auto found = FSession->DiscoverProxy(url);
   if (!found || found->proxy.empty()) return false;
@@ -151,6 +199,7 @@ bool TWinHttp::SendRequest(std::string_view sendData, std::uint64_t sizeOfAttach
                                           FProxyUser, FProxyPassword);
   }
   const std::uint64_t total = sendData.size() + sizeOfAttachments;
+  if (!WithinTimeLimit()) return false;
   bool sent = FSession->SendRequest(total);
   if (!sent) {
     const Platform::HttpError error = FSession->LastError();
@@ -158,7 +207,7 @@ bool TWinHttp::SendRequest(std::string_view sendData, std::uint64_t sizeOfAttach
     if (error.number != Platform::kHttpErrorSecureFailure && !FProxyDone &&
         FProxyInfo.proxy.empty()) {
       FProxyDone = true;
-      if (AutoConfigProxy()) sent = FSession->SendRequest(total);
+      if (AutoConfigProxy() && WithinTimeLimit()) sent = FSession->SendRequest(total);
     }
     if (!sent) {
       SetLastErrorNo(FSession->LastError());
@@ -169,6 +218,7 @@ bool TWinHttp::SendRequest(std::string_view sendData, std::uint64_t sizeOfAttach
 }
 
 bool TWinHttp::SendData(std::string_view data) {
+  if (!WithinTimeLimit()) return false;
   if (!FSession->WriteData(data.data(), data.size())) {
     SetLastErrorNo(FSession->LastError());
     return false;
@@ -178,6 +228,7 @@ bool TWinHttp::SendData(std::string_view data) {
 
 bool TWinHttp::ReceiveResponse(std::string& reply) {
   reply.clear();
+  if (!WithinTimeLimit()) return false;
   if (!FSession->ReceiveResponse()) {
     const Platform::HttpError error = FSession->LastError();
     FRetrySend = FServerAuthScheme == 0 && FProxyAuthScheme == 0 &&
@@ -229,18 +280,40 @@ bool TWinHttp::ReceiveResponse(std::string& reply) {
       SetLastErrorStr("HTTP status " + std::to_string(status));
       return false;
   }
-  std::string body;
+  // Entities stay: the tracker's elements are found first and their values decoded then.
+  if (ReadBody(reply)) return true;
+  reply.clear();
+  return false;
+}
+
+bool TWinHttp::ReadBody(std::string& body) {
   for (;;) {
+    if (!WithinTimeLimit()) return false;
     std::size_t available = 0;
-    if (!FSession->QueryDataAvailable(available) || available == 0) break;
-    std::string piece(available, '\0');
+    if (!FSession->QueryDataAvailable(available)) {
+      SetLastErrorNo(FSession->LastError());
+      return false;
+    }
+    if (available == 0) return true;
+    // One byte past the bound is enough to know the reply is too long.
+    const std::size_t wanted = std::min(available, FMaxReplyBytes + 1 - body.size());
+    const std::size_t start = body.size();
+    body.resize(start + wanted);
     std::size_t read = 0;
-    if (!FSession->ReadData(piece.data(), available, read)) break;
-    body.append(piece, 0, read);
-    if (read < available) break;
+    if (!FSession->ReadData(body.data() + start, wanted, read)) {
+      body.resize(start);
+      SetLastErrorNo(FSession->LastError());
+      return false;
+    }
+    body.resize(start + std::min(read, wanted));
+    if (body.size() > FMaxReplyBytes) {
+      body.clear();
+      SetLastErrorStr("the server's reply is longer than " + std::to_string(FMaxReplyBytes) +
+                      " bytes");
+      return false;
+    }
+    if (read == 0) return true;
   }
-  reply = ReplaceEntities(body);
-  return true;
 }
 
 std::string TWinHttp::Get(const std::string& urlPath) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -27,7 +28,13 @@ struct TAttachmentFile {
   bool Valid() const { return stream != nullptr; }
 };
 
+// Time one delivery may take in all, when the settings name no other.
+inline constexpr std::uint32_t kDefaultUploadTimeLimitMs = 120000;
+// Nothing the tracker says needs more; a longer reply is a failure.
+inline constexpr std::size_t kMaxReplyBytes = 1 << 20;
+
 struct TWinHttpParams {
+  // "scheme://host[:port]/path"; a port written here wins over `port`.
   std::string url;
   bool ssl = false;
   std::uint16_t port = 0;
@@ -40,6 +47,10 @@ struct TWinHttpParams {
   // The defaults of the system's own HTTP library.
   std::uint32_t connectTimeoutMs = 60000;
   std::uint32_t receiveTimeoutMs = 30000;
+  // Every request of the object ends this long after it was made, finished or not.
+  std::uint32_t timeLimitMs = kDefaultUploadTimeLimitMs;
+  // A longer reply is a failure.
+  std::size_t maxReplyBytes = kMaxReplyBytes;
   THttpSessionFactory sessionFactory;  // none: the platform's
 };
 
@@ -57,6 +68,7 @@ class TWinHttp {
 
   const std::string& Server() const { return FServer; }
   const std::string& Url() const { return FUrl; }
+  std::uint16_t Port() const { return FPort; }
 
   bool Connect();
   bool OpenRequest(const std::string& urlPath, const std::string& verb);
@@ -110,10 +122,16 @@ class TWinHttp {
 
  private:
   std::string SettingText(std::string_view name, std::string_view fallback) const;
+  // False, with the error recorded, once the time limit has passed; else the session's next
+  // waits get what is left of it.
+  bool WithinTimeLimit();
+  // Appends the body of the answer; false when it cannot be read whole within the bounds.
+  bool ReadBody(std::string& body);
   void ChooseScheme(Platform::HttpAuthTarget target, std::uint32_t& scheme);
 
   std::string FServer;
   std::string FUrl;
+  std::string FUrlError;  // why the URL cannot be used; "" when it can
   bool FSsl = false;
   std::uint16_t FPort = 0;
   bool FIgnoreRedirect = false;
@@ -145,6 +163,8 @@ class TWinHttp {
   bool FAuthAccepted = false;
   std::uint32_t FConnectTimeoutMs = 0;
   std::uint32_t FReceiveTimeoutMs = 0;
+  std::chrono::steady_clock::time_point FDeadline;
+  std::size_t FMaxReplyBytes = kMaxReplyBytes;
   THttpSessionFactory FSessionFactory;
 };
 

@@ -27,14 +27,17 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// A value as the tracker meant it: a CDATA section taken as it stands, anything else with
+// its entities decoded. Decoding comes last, so that an escaped tag stays text.
 std::string Clean(std::string_view content) {
   content = Trim(content);
   constexpr std::string_view kCdata = "<![CDATA[";
   if (content.substr(0, kCdata.size()) == kCdata) {
     content.remove_prefix(kCdata.size());
     content.remove_suffix(std::min<std::size_t>(3, content.size()));
+    return std::string(content);
   }
-  return std::string(content);
+  return ReplaceEntities(content);
 }
 
 struct TElement {
@@ -117,6 +120,15 @@ std::string ReplaceEntities(std::string_view text) {
     if (!replaced) result += text[at++];
   }
   return result;
+}
+
+std::string ExtractXmlContent(std::string_view data, std::string_view key) {
+  const std::string name = KeyWithoutBracket(key);
+  if (name.empty()) return {};
+  const auto element = NextElement(data, name, 0);
+  if (!element) return {};
+  return std::string(
+      Trim(data.substr(element->contentStart, element->contentEnd - element->contentStart)));
 }
 
 std::string ExtractXml(std::string_view data, std::string_view key) {

@@ -13,13 +13,17 @@ namespace Reporter::Delivery {
 // is decoded exactly once ("&amp;lt;" gives "&lt;").
 std::string ReplaceEntities(std::string_view text);
 
-// The content of the first complete element that the key names, trimmed, without a CDATA
-// wrapper; "" when there is none. The key is the tag text after "<": "token>" matches only
-// "<token>", "error" every tag that begins with that word.
+// The value of the first complete element that the key names: trimmed, a CDATA section as
+// it stands, other text with its entities decoded once; "" when there is none. The key is the
+// tag text after "<": "token>" matches only "<token>", "error" every tag that begins with
+// that word. Tags are found in the undecoded text, so an escaped tag is never taken for one.
 std::string ExtractXml(std::string_view data, std::string_view key);
 
-// For every complete element that the key names, in order, the content of its child element
-// named childName (cleaned as above; "" when it has none).
+// The first such element's content as it stands (trimmed, undecoded), to be scanned further.
+std::string ExtractXmlContent(std::string_view data, std::string_view key);
+
+// For every complete element that the key names, in order, the value of its child element
+// named childName (as ExtractXml gives it; "" when it has none).
 std::vector<std::string> ExtractXmlList(std::string_view data, std::string_view key,
                                         std::string_view childName);
 

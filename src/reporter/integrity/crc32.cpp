@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "reporter/integrity/crc32_fold.h"
+
 namespace Reporter::Integrity {
 namespace {
 
@@ -30,6 +32,12 @@ void TCrc32::Update(std::span<const std::uint8_t> bytes) {
   std::uint32_t crc = state_;
   const std::uint8_t* p = bytes.data();
   std::size_t size = bytes.size();
+  if (size >= kFoldMinimum && CanFoldCrc32()) {
+    const std::size_t folded = size & ~std::size_t(15);
+    crc = FoldCrc32(crc, p, folded);
+    p += folded;
+    size -= folded;
+  }
   while (size >= 8) {
     const std::uint32_t low = crc ^ (std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
                                      std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);

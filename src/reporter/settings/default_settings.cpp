@@ -53,6 +53,7 @@ constexpr std::array<TDefaultRecord, kDefaultSettingsCount> kDefaults = {{
     {"HttpServer", ptString, false, 0, ""},
     {"HttpSsl", ptBoolean, false, 0, ""},
     {"HttpCheckCert", ptBoolean, true, 0, ""},
+    {"HttpTimeout", ptInteger, false, 120000, ""},
     {"HttpPort", ptInteger, false, 0, ""},
     {"HttpAccount", ptString, false, 0, ""},
     {"HttpPassword", ptString, false, 0, ""},

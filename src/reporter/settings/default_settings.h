@@ -10,7 +10,7 @@
 // (MinDebugInfo, CrashOnBuffer, the assistant definitions) read as false, 0 or "".
 namespace Reporter::Settings {
 
-inline constexpr std::size_t kDefaultSettingsCount = 138;
+inline constexpr std::size_t kDefaultSettingsCount = 139;
 
 const std::vector<SettingsProperty>& DefaultSettings();
 

@@ -149,6 +149,8 @@ class IReporterSettings : public IPropertyAccess {
   bool GetHttpSsl() { return GetPropBool("HttpSsl"); }
   void SetHttpSsl(bool value) { SetPropBool("HttpSsl", value); }
   bool GetHttpCheckCertificate() { return GetPropBool("HttpCheckCert"); }
+  // Milliseconds that one upload may take, all its requests together.
+  std::int32_t GetHttpTimeout() { return GetPropInt("HttpTimeout"); }
   std::int32_t GetHttpPort() { return GetPropInt("HttpPort"); }
   void SetHttpPort(std::int32_t value) { SetPropInt("HttpPort", value); }
   std::string GetHttpAccount() { return GetPropStr("HttpAccount"); }

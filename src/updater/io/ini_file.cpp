@@ -59,6 +59,27 @@ int HexDigitValue(char c) {
   return -1;
 }
 
+enum class ReadResult { Complete, TooLarge, Failed };
+
+// Reads to the end, but never more than limit bytes: a file that grows while it is read
+// stops there as well.
+ReadResult ReadAtMost(Platform::File& file, std::size_t limit, std::vector<std::uint8_t>& out) {
+  out.clear();
+  const std::optional<std::int64_t> size = file.Size();
+  if (size && *size > static_cast<std::int64_t>(limit)) return ReadResult::TooLarge;
+  // One byte beyond the limit tells a file of exactly that size from a larger one.
+  out.resize(limit + 1);
+  std::size_t used = 0;
+  while (used < out.size()) {
+    const std::optional<std::size_t> count = file.Read(out.data() + used, out.size() - used);
+    if (!count) return ReadResult::Failed;
+    if (*count == 0) break;
+    used += *count;
+  }
+  out.resize(used);
+  return used > limit ? ReadResult::TooLarge : ReadResult::Complete;
+}
+
 }  // namespace
 
 std::int32_t TCustomIniFile::ReadInteger(std::string_view section, std::string_view key,
@@ -74,7 +95,19 @@ TMemIniFile::TMemIniFile(const std::string& AFileName) {
   std::optional<Platform::File> file =
       Platform::File::Open(AFileName, Platform::File::Mode::OpenExistingRead, &errorText);
   std::vector<std::uint8_t> bytes;
-  if (file && !file->ReadToEnd(bytes)) file.reset();
+  if (file) {
+    switch (ReadAtMost(*file, kMaxFileSize, bytes)) {
+      case ReadResult::Complete:
+        break;
+      case ReadResult::TooLarge:
+        errorText = Update::Strings::kFileTooLarge;
+        file.reset();
+        break;
+      case ReadResult::Failed:
+        file.reset();
+        break;
+    }
+  }
   if (!file) {
     throw EFOpenError(Text::Format(Update::Strings::kCannotOpenFile,
                                    {Paths::ExpandFileName(AFileName), errorText}));
@@ -96,12 +129,11 @@ void TMemIniFile::Parse(std::string_view bytes) {
     const std::string line = Text::Trim(rawLine);
     if (line.empty() || line.front() == ';') return;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      const std::string name = Text::Trim(std::string_view(line).substr(1, line.size() - 2));
-      auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) {
-        return Text::UnicodeEqualsIgnoreCase(s.name, name);
-      });
-      current = static_cast<std::size_t>(found - sections_.begin());
-      if (found == sections_.end()) sections_.push_back({name, {}});
+      std::string name = Text::Trim(std::string_view(line).substr(1, line.size() - 2));
+      const auto [found, isNew] =
+          sectionIndex_.try_emplace(Text::UnicodeUpper(name), sections_.size());
+      if (isNew) sections_.push_back({std::move(name), {}});
+      current = found->second;
       return;
     }
     if (!current) return;  // entries before the first header belong nowhere
@@ -119,16 +151,19 @@ void TMemIniFile::Parse(std::string_view bytes) {
 
 std::string TMemIniFile::ReadString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const {
-  auto foundSection = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) {
-    return Text::UnicodeEqualsIgnoreCase(s.name, section);
-  });
-  if (foundSection == sections_.end()) return std::string(defaultValue);
+  const Section* foundSection = FindSection(section);
+  if (foundSection == nullptr) return std::string(defaultValue);
   const auto& entries = foundSection->entries;
   auto last = std::find_if(entries.rbegin(), entries.rend(), [&](const Entry& e) {
     return Text::UnicodeEqualsIgnoreCase(e.key, key);
   });
   if (last == entries.rend() || !last->value) return std::string(defaultValue);
   return *last->value;
+}
+
+const TMemIniFile::Section* TMemIniFile::FindSection(std::string_view name) const {
+  const auto found = sectionIndex_.find(Text::UnicodeUpper(name));
+  return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 std::optional<std::int32_t> TryStrToInt(std::string_view text) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The caller's INI settings file, read whole into memory and never written.
@@ -24,9 +25,13 @@ class TCustomIniFile {
 
 class TMemIniFile : public TCustomIniFile {
  public:
+  // A settings file holds a few dozen lines; anything beyond this is no settings file.
+  static constexpr std::size_t kMaxFileSize = 1024 * 1024;
+
   // Reads and parses the file when the name is not empty and names an existing file;
-  // otherwise the reader is empty. A file that cannot be opened for reading raises
-  // EFOpenError "Datei %s kann nicht geöffnet werden. %s".
+  // otherwise the reader is empty. A file that cannot be opened for reading, one that is no
+  // regular file (a FIFO, a device) and one larger than kMaxFileSize raise EFOpenError
+  // "Datei %s kann nicht geöffnet werden. %s".
   explicit TMemIniFile(const std::string& AFileName);
 
   // Parses bytes as they would come from a file (byte-order mark, line ends and all).
@@ -47,7 +52,11 @@ class TMemIniFile : public TCustomIniFile {
     std::string name;
     std::vector<Entry> entries;
   };
+  const Section* FindSection(std::string_view name) const;
+
   std::vector<Section> sections_;
+  // Section index by upper-cased name, so that a file of many sections parses in linear time.
+  std::unordered_map<std::string, std::size_t> sectionIndex_;
 };
 
 // The runtime's integer parsing (see ReadInteger); empty on failure.

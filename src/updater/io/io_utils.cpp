@@ -65,7 +65,10 @@ std::unique_ptr<TFileStream> TCustomWaitForFile::OpenWithRetries(const std::stri
   std::mt19937 random(static_cast<std::uint32_t>(
       std::chrono::high_resolution_clock::now().time_since_epoch().count()));
   for (std::int32_t attempt = 0; attempt < ARetries; ++attempt) {
-    std::optional<Platform::File> file = OpenFile(AFileName, GetFileMode(true));
+    // A holder that removed the file when it let go leaves nothing to open: then it is
+    // created, as if it had been missing from the start.
+    const bool exists = attempt == 0 || Platform::FileExists(AFileName);
+    std::optional<Platform::File> file = OpenFile(AFileName, GetFileMode(exists));
     if (file) return std::make_unique<TFileStream>(std::move(*file), AFileName);
     PauseAfterFailure(random(), AWaitTime);
   }

@@ -35,8 +35,9 @@ class TCustomWaitForFile {
                std::unique_ptr<TBytesStream>& AStream) const;
 
   // An existing file: up to ARetries attempts, each failure followed by a random pause of
-  // AWaitTime - r to AWaitTime + r - 1 ms (r = 3 * AWaitTime / 10). A missing file: one
-  // attempt to create it, no pause. Null when the file was neither opened nor created.
+  // AWaitTime - r to AWaitTime + r - 1 ms (r = 3 * AWaitTime / 10); an attempt after the file
+  // vanished creates it. A missing file: one attempt to create it, no pause. Null when the
+  // file was neither opened nor created.
   std::unique_ptr<TFileStream> OpenWithRetries(const std::string& AFileName, std::int32_t ARetries,
                                                std::int32_t AWaitTime) const;
 

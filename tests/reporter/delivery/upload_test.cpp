@@ -1,6 +1,7 @@
 // A report uploaded to the test tracker over HTTPS, through the platform's HTTP library.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -290,6 +291,36 @@ TEST_F(Upload, RedirectCountsAsSuccessAndItsTargetIsOpened) {
   EXPECT_EQ(opened_, std::vector<std::string>{"https://example.invalid/moved"});
   EXPECT_EQ(LastRedirectTarget(), "https://example.invalid/moved");
   EXPECT_EQ(tracker_.Commands(), std::vector<std::string>{"api.xml"});
+}
+
+TEST_F(Upload, PortWrittenIntoTheServerUrlWinsOverHttpPort) {
+  settings_->Texts["HttpServer"] = "https://127.0.0.1:" + std::to_string(tracker_.Port()) + "/fb/";
+  settings_->Numbers["HttpPort"] = 1;
+  EXPECT_TRUE(Deliver());
+  EXPECT_EQ(tracker_.Commands(), kWholeDialogue);
+}
+
+// Each answer trickles in well within the time one request may take, but all of them
+// together take many times the upload's limit.
+TEST_F(Upload, TricklingServerIsLeftWhenTheUploadsTimeIsUp) {
+  settings_->Numbers["HttpTimeout"] = 2000;
+  tracker_.Configure({"slow 0.02"});
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Deliver());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+  EXPECT_EQ(LastHttpError().number, Platform::kHttpErrorTimeout) << LastHttpError().text;
+  EXPECT_TRUE(Platform::FileExists(savedFile_));
+}
+
+TEST_F(Upload, ReplyLongerThanOneMebibyteFails) {
+  tracker_.Configure({"padapi 1048576"});
+  ASSERT_TRUE(Deliver());
+
+  TestSupport::WriteFile(savedFile_, kReportFile);
+  tracker_.Configure({"padapi 1048577"});
+  EXPECT_FALSE(Deliver());
+  EXPECT_EQ(tracker_.Commands().size(), kWholeDialogue.size() + 1) << "nothing after api.xml";
+  EXPECT_EQ(LastHttpError().text, "the server's reply is longer than 1048576 bytes");
 }
 
 TEST_F(Upload, ServerThatClosesTheConnectionFailsWithoutHanging) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 
@@ -62,6 +63,10 @@ class BugReportFile : public testing::Test {
   }
   std::string Fallback(const std::string& name) const {
     return folder_.Join("appdata") + Separator() + "Update" + Separator() + name;
+  }
+  static std::filesystem::perms Permissions(const std::string& path) {
+    return std::filesystem::status(TestSupport::FsPath(path)).permissions() &
+           std::filesystem::perms::mask;
   }
   bool Save(std::string_view report, std::string_view fileName = {}) {
     return SaveBugReportFile(fileName, report, settings_, true, context_);
@@ -129,6 +134,51 @@ TEST_F(BugReportFile, NameWithAFolderHasNoFallback) {
   ASSERT_TRUE(held);
   EXPECT_FALSE(Save("r"));
   EXPECT_FALSE(Platform::DirectoryExists(folder_.Join("appdata")));
+}
+
+// The report names the user, the command line and the running processes: another user of
+// the machine must neither read it nor have it written through a link of theirs.
+TEST_F(BugReportFile, IsTheUsersAloneAndNeverWrittenThroughALink) {
+  if (Platform::NativePathStyle() == Platform::PathStyle::Windows) {
+    GTEST_SKIP() << "file modes and links of POSIX";
+  }
+  namespace fs = std::filesystem;
+  const fs::perms userAlone = fs::perms::owner_read | fs::perms::owner_write;
+  // Left by an earlier run, readable for everyone.
+  TestSupport::WriteFile(InBin("bugreport.txt"), "old");
+  fs::permissions(TestSupport::FsPath(InBin("bugreport.txt")),
+                  userAlone | fs::perms::group_read | fs::perms::others_read);
+  ASSERT_TRUE(Save("r"));
+  EXPECT_EQ(Permissions(InBin("bugreport.txt")), userAlone);
+
+  const std::string target = folder_.Join("theirs.txt");
+  TestSupport::WriteFile(target, "theirs");
+  ASSERT_TRUE(Platform::DeleteOneFile(InBin("bugreport.txt")));
+  fs::create_symlink(TestSupport::FsPath(target), TestSupport::FsPath(InBin("bugreport.txt")));
+  ASSERT_TRUE(Save("r"));
+  EXPECT_EQ(TestSupport::ReadFile(target), "theirs");
+  EXPECT_EQ(TestSupport::ReadFile(Fallback("bugreport.txt")), "r\r\n\r\n");
+  EXPECT_EQ(Permissions(Fallback("bugreport.txt")), userAlone);
+}
+
+// The upload's copies go into the reporter's temporary folder, always as files of their own.
+TEST_F(BugReportFile, ACopyIsAlwaysANewFile) {
+  const std::string copy = folder_.Join("copy.txt");
+  const std::string second = folder_.Join("second.txt");
+  ASSERT_TRUE(SaveNewBugReportFile(copy, "r"));
+  EXPECT_FALSE(SaveNewBugReportFile(copy, "s")) << "the name is taken";
+  EXPECT_EQ(TestSupport::ReadFile(copy), "r\r\n\r\n");
+  ASSERT_TRUE(CopyBugReportFile(copy, second));
+  EXPECT_FALSE(CopyBugReportFile(copy, second));
+  EXPECT_EQ(TestSupport::ReadFile(second), "r\r\n\r\n");
+
+  std::error_code error;
+  const std::string link = folder_.Join("link.txt");
+  std::filesystem::create_symlink(TestSupport::FsPath(copy), TestSupport::FsPath(link), error);
+  if (error) return;  // Wine cannot make one
+  EXPECT_FALSE(SaveNewBugReportFile(link, "s"));
+  EXPECT_FALSE(CopyBugReportFile(second, link));
+  EXPECT_EQ(TestSupport::ReadFile(copy), "r\r\n\r\n");
 }
 
 TEST(ProgramReportFileContext, KeepsTheExceptionPlaceholdersInTheFallbackName) {

@@ -31,7 +31,8 @@ std::vector<std::uint8_t> ProgramWithSymbolData(std::size_t imageSize, std::size
 }
 
 TEST(Crc32, AgreesWithTheBytewiseOneOnEveryLengthAndAlignment) {
-  const std::vector<std::uint8_t> bytes = Bytes(70, 5);
+  // Past 64 bytes, in steps of 16, the folding path takes over where the processor has it.
+  const std::vector<std::uint8_t> bytes = Bytes(300, 5);
   for (std::size_t start = 0; start < 9; ++start) {
     for (std::size_t length = 0; start + length <= bytes.size(); ++length) {
       const std::span<const std::uint8_t> part(bytes.data() + start, length);

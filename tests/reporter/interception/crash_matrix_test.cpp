@@ -67,6 +67,17 @@ TEST(FatalEnds, AbortIsReportedInPlaceOfAnException) {
   ExpectReportedEnd(run, "abort", "ESubstituteException");
 }
 
+// A fault on one of the reporter's own threads is not handed to the handling thread, which may
+// be waiting for that very thread: the process ends as it would without the reporter.
+TEST(FatalEnds, FaultOnAReporterThreadEndsTheProcessUnreported) {
+  TMatrixRun run;
+  run.Run("reporter-thread-fault");
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.exitCode, 1);
+  EXPECT_EQ(run.lines, Lines{"row reporter-thread-fault"});
+}
+
 TEST(FatalEnds, NonStandardThrowIsReported) {
   TMatrixRun run;
   run.Run("throw-int");

@@ -43,24 +43,51 @@ TEST(TraceCompanion, ListsTheThreadsOfAWaitingProgram) {
   }));
   const std::string processId = TestSupport::ReadFile(readyFile);
 
-  const Platform::CapturedRun trace = Platform::RunCaptured(
-      Quoted(TestSupport::TestProgramPath("TraceProcess" + TestSupport::ExecutableSuffix())) + " " +
-          processId,
-      120000);
+  // The ready file is there a moment before its writer has returned into the row: asked too
+  // early, the main thread still stands in the write. Asked again, it waits in the row.
+  Platform::CapturedRun trace;
+  Lines lines;
+  const bool onWindows = Platform::NativePathStyle() == Platform::PathStyle::Windows;
+  WaitFor([&] {
+    trace = Platform::RunCaptured(
+        Quoted(TestSupport::TestProgramPath("TraceProcess" + TestSupport::ExecutableSuffix())) +
+            " " + processId,
+        120000);
+    lines = ReportReading::TextLines(onWindows ? Platform::AnsiToUtf8(trace.output) : trace.output);
+    return !trace.started || ReportReading::AnyLineHolds(
+                                 ReportReading::Section(lines, "main thread ($"), "WaitInParkRow");
+  });
   TestSupport::WriteFile(releaseFile, "");
   EXPECT_TRUE(WaitFor([&] { return !Platform::FileExists(readyFile); })) << "the row ended";
 
   ASSERT_TRUE(trace.started);
   EXPECT_EQ(trace.exitCode, 0) << trace.output;
-  const bool onWindows = Platform::NativePathStyle() == Platform::PathStyle::Windows;
-  const Lines lines =
-      ReportReading::TextLines(onWindows ? Platform::AnsiToUtf8(trace.output) : trace.output);
   const Lines mainThread = ReportReading::Section(lines, "main thread ($");
   ASSERT_FALSE(mainThread.empty()) << trace.output;
   EXPECT_TRUE(ReportReading::AnyLineHolds(mainThread, "WaitInParkRow"))
       << ::testing::PrintToString(mainThread);
   EXPECT_FALSE(ReportReading::Section(lines, "thread $").empty()) << trace.output;
   EXPECT_FALSE(ReportReading::AnyLineHolds(lines, ReportReading::kFailureLine));
+}
+
+// The request would end a process that does not take it, so the companion asks none of
+// those: it says so and fails, and the process runs on.
+TEST(TraceCompanion, LeavesAProcessThatTakesNoTraceRequestsRunning) {
+  if (UPDATE_TEST_QEMU) GTEST_SKIP() << "qemu-user catches every signal for its guest";
+  TestSupport::HelperProcess deaf("TraceTarget", {"deaf"});
+  ASSERT_FALSE(deaf.ReadyText().empty());
+
+  const Platform::CapturedRun trace = Platform::RunCaptured(
+      Quoted(TestSupport::TestProgramPath("TraceProcess" + TestSupport::ExecutableSuffix())) + " " +
+          deaf.ReadyText(),
+      120000);
+  ASSERT_TRUE(trace.started);
+  EXPECT_NE(trace.exitCode, 0);
+  EXPECT_NE(trace.output.find("process " + deaf.ReadyText() + " takes no trace requests"),
+            std::string::npos)
+      << trace.output;
+  // Only a living process lets go of its ready file when released.
+  deaf.Release();
 }
 
 }  // namespace

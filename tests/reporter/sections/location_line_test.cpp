@@ -70,7 +70,7 @@ TEST(LocationLine, FormatsAResolvedLocation) {
   location.ModuleName = "Update.exe";
   location.UnitName = "Update.Work";
   location.Line = 214;
-  location.PublicName = "Update::Work::RunUpdate";
+  location.PublicName = "RunUpdate";
   location.PublicAddr = 0x49c6ec;
   location.PublicLine = 202;
   EXPECT_EQ(FormatLocationLine(0x49c6f9, location, {}),

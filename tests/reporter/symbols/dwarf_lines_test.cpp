@@ -4,51 +4,12 @@
 
 #include <string_view>
 
+#include "symbols_test_support.h"
+
 namespace {
 
 using namespace SymbolExtractor;
-
-// Assembles line programs byte by byte.
-class TAssembler {
- public:
-  TAssembler& U8(std::uint64_t value) { return Bytes(value, 1); }
-  TAssembler& U16(std::uint64_t value) { return Bytes(value, 2); }
-  TAssembler& U32(std::uint64_t value) { return Bytes(value, 4); }
-  TAssembler& U64(std::uint64_t value) { return Bytes(value, 8); }
-  TAssembler& Uleb(std::uint64_t value) {
-    do {
-      bytes_.push_back(std::uint8_t((value & 0x7F) | (value >= 0x80 ? 0x80 : 0)));
-      value >>= 7;
-    } while (value != 0);
-    return *this;
-  }
-  TAssembler& Sleb(std::int64_t value) {
-    for (bool more = true; more;) {
-      const std::uint8_t byte = value & 0x7F;
-      value >>= 7;
-      more = !((value == 0 && !(byte & 0x40)) || (value == -1 && (byte & 0x40)));
-      bytes_.push_back(byte | (more ? 0x80 : 0));
-    }
-    return *this;
-  }
-  TAssembler& Text(std::string_view text) {
-    bytes_.insert(bytes_.end(), text.begin(), text.end());
-    bytes_.push_back(0);
-    return *this;
-  }
-  std::size_t Size() const { return bytes_.size(); }
-  void Patch32(std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes_[at + i] = std::uint8_t(value >> (8 * i));
-  }
-  std::vector<std::uint8_t>& Get() { return bytes_; }
-
- private:
-  TAssembler& Bytes(std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes_.push_back(std::uint8_t(value >> (8 * i)));
-    return *this;
-  }
-  std::vector<std::uint8_t> bytes_;
-};
+using SymbolsTest::TAssembler;
 
 constexpr int kLineBase = -5;
 constexpr int kLineRange = 14;

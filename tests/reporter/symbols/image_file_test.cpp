@@ -91,7 +91,13 @@ TEST_P(SyntheticPe, ExportsSkipForwarders) {
   ASSERT_EQ(exports.size(), 2u);
   EXPECT_EQ(exports[0].Name, "Sleep");
   EXPECT_EQ(exports[0].Address, Base() + TSyntheticPe::kTextRva + TSyntheticPe::kSleepOffset);
-  EXPECT_EQ(exports[1].Name, "RunUpdate");
+  EXPECT_EQ(exports[1].Name, TSyntheticPe::kMangledExport);
+  // The symbol source shows it demangled, as unit and function.
+  const auto map = TMapFile::FromExports(image_, 0);
+  ASSERT_NE(map, nullptr);
+  const TMfPublic detach = map->FindPublic(exports[1].Address + 1);
+  EXPECT_EQ(detach.Unit, "std");
+  EXPECT_EQ(detach.Name, "thread::detach");
 }
 
 TEST_P(SyntheticPe, CoffFunctionSymbolsAndFunctionsKnownByTheirSection) {

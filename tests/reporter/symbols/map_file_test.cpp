@@ -13,16 +13,17 @@ using namespace Reporter::Symbols;
 constexpr std::uint64_t kBias = 0x400000;
 
 // Three functions (link-time): RunUpdate 0x1000-0x10FF with lines 10, 12 and "no line" from
-// 0x1080; after a gap Wait 0x1200-0x127F whose first line entry comes at 0x1210; Helper
-// 0x1300-0x133F of unit "helpers.cpp", without lines. Top of code 0x2000.
+// 0x1080; after a gap Wait 0x1200-0x127F whose first line entry comes at 0x1210, a part split
+// off from a function whose entry is on line 25; Helper 0x1300-0x133F of unit "helpers.cpp",
+// without lines. Top of code 0x2000.
 TSymbolData Sample() {
   TSymbolData data;
   data.TopOfCode = 0x2000;
   data.Units = {"Update.Work", "helpers.cpp"};
-  data.Names = {"Update::Work::Wait", "Update::Work::RunUpdate", "Helper"};
+  data.Names = {"Wait", "RunUpdate", "Helper"};
   data.Lines = {{10, 0x1000}, {12, 0x1010}, {0, 0x1080}, {30, 0x1210}};
   data.Functions = {{0x1000, 0x100, 1, 0, true, 0, 3},
-                    {0x1200, 0x80, 0, 0, true, 3, 1},
+                    {0x1200, 0x80, 0, 0, true, 3, 1, 25},
                     {0x1300, 0x40, 2, 1, false, 4, 0}};
   return data;
 }
@@ -45,13 +46,15 @@ TEST(MapFile, FindPublicStopsAtTheNextPublicOrTheTopOfCode) {
   const TMfPublic first = map->FindPublic(kBias + 0x1000);
   EXPECT_TRUE(first.IsValid);
   EXPECT_TRUE(first.Code);
-  EXPECT_EQ(first.Name, "Update::Work::RunUpdate");
+  EXPECT_EQ(first.Name, "RunUpdate");
+  EXPECT_EQ(first.Unit, "Update.Work");
   EXPECT_EQ(first.Address, kBias + 0x1000);
   // Between two segments the public before still answers.
-  EXPECT_EQ(map->FindPublic(kBias + 0x11FF).Name, "Update::Work::RunUpdate");
-  EXPECT_EQ(map->FindPublic(kBias + 0x1200).Name, "Update::Work::Wait");
+  EXPECT_EQ(map->FindPublic(kBias + 0x11FF).Name, "RunUpdate");
+  EXPECT_EQ(map->FindPublic(kBias + 0x1200).Name, "Wait");
   // The last public reaches to the top of code.
   EXPECT_EQ(map->FindPublic(kBias + 0x1FFF).Name, "Helper");
+  EXPECT_EQ(map->FindPublic(kBias + 0x1FFF).Unit, "helpers.cpp");
   EXPECT_FALSE(map->FindPublic(kBias + 0x2000).IsValid);
   EXPECT_EQ(map->TopOfCode(), kBias + 0x2000);
 
@@ -100,6 +103,14 @@ TEST(MapFile, FindLineTakesOnlyEntriesOfTheSegmentOfTheAddress) {
   EXPECT_EQ(low->FindLine(kBias + 0x1240), 0);
 }
 
+TEST(MapFile, FirstLineOfASplitOffPartIsThatOfItsFunctionsEntry) {
+  const auto map = Load(Sample());
+  EXPECT_EQ(map->FindFirstLine(kBias + 0x1000), 10);
+  EXPECT_EQ(map->FindFirstLine(kBias + 0x1200), 25);
+  EXPECT_EQ(map->FindFirstLine(kBias + 0x1210), 30);  // no function begins there
+  EXPECT_EQ(map->FindFirstLine(kBias + 0x1300), 0);
+}
+
 TEST(MapFile, WithoutAnyLineEntriesTheSegmentSaysMinusOneOrZero) {
   TSymbolData data = Sample();
   data.Lines.clear();
@@ -130,7 +141,7 @@ TEST(MapFile, MinDebugInfoNamesTheChecksumOfTheData) {
   const auto data = EncodeSymbolData(Sample());
   const auto map = TMapFile::FromSymbolData(data, 0);
   char expected[32];
-  std::snprintf(expected, sizeof expected, "sym1 $%08X",
+  std::snprintf(expected, sizeof expected, "sym2 $%08X",
                 unsigned(Crc32(std::span(data).subspan(5))));
   EXPECT_EQ(map->MinDebugInfo(), expected);
 }
@@ -155,7 +166,7 @@ TEST(SymbolData, BrokenTablesWithARightChecksumAreRefused) {
     EXPECT_EQ(TMapFile::FromSymbolData(Resealed(cut), 0), nullptr) << size;
   }
   auto version = data;
-  version[0] = 2;
+  version[0] = kSymbolDataVersion - 1;
   EXPECT_EQ(TMapFile::FromSymbolData(version, 0), nullptr);
 
   // Any other change gives valid data or none; lookups on what loads stay inside it.
@@ -185,25 +196,6 @@ TEST(SymbolData, TrailerNeedsItsMagicAndRoomForTheData) {
   auto foreign = trailer;
   foreign[15] ^= 1;
   EXPECT_FALSE(DecodeSymbolTrailer(foreign, 1000));
-}
-
-TEST(SplitQualifiedName, LastSeparatorOutsideBrackets) {
-  const auto split = [](std::string_view name) {
-    const TUnitAndFunction result = SplitQualifiedName(name);
-    return result.Unit + " | " + result.Function;
-  };
-  EXPECT_EQ(split("Update::Work::RunUpdate"), "Update.Work | RunUpdate");
-  EXPECT_EQ(split("main"), " | main");
-  EXPECT_EQ(split("Update::Work::RunUpdate.cold"), "Update.Work | RunUpdate.cold");
-  EXPECT_EQ(split("std::map<std::string, int>::find"), "std.map<std::string, int> | find");
-  EXPECT_EQ(split("Update::Run::{lambda(std::string const&)#1}::operator()"),
-            "Update.Run.{lambda(std::string const&)#1} | operator()");
-  EXPECT_EQ(split("std::function<void (A::B)>::operator()"),
-            "std.function<void (A::B)> | operator()");
-  EXPECT_EQ(split("std::operator< <char>"), "std | operator< <char>");
-  EXPECT_EQ(split("Update::TJob::operator<"), "Update.TJob | operator<");
-  EXPECT_EQ(split("Update::TJob::operator->"), "Update.TJob | operator->");
-  EXPECT_EQ(split("Update::TText::operator std::string"), "Update.TText | operator std::string");
 }
 
 }  // namespace

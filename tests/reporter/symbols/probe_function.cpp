@@ -1,7 +1,9 @@
-// A function of this test program whose address, unit and lines the tests look up in the
-// program's own symbol data. Its namespace sits in an anonymous one, which the names drop.
+// Functions of this test program whose addresses, units and lines the tests look up in the
+// program's own symbol data: one with a marked call, one that calls code inlined from a header.
+// Their namespace sits in an anonymous one, which the names drop.
 #include <cstdint>
 
+#include "probe_inline.h"
 #include "symbols_test_support.h"
 
 namespace {
@@ -21,10 +23,17 @@ constexpr int kFunctionLine = __LINE__ + 1;
 }
 constexpr int kCallLine = kFunctionLine + 1;
 
+constexpr int kInlinedCallLine = __LINE__ + 2;
+[[gnu::noinline]] std::uint64_t CallsInlinedCode() {
+  const std::uint64_t returnAddress = CallInlined(&ReturnAddress, gAfterCall);
+  return returnAddress + std::uint64_t(gAfterCall);
+}
+
 }  // namespace SymbolsProbe
 
 // Called through a pointer, so that it is neither inlined nor cloned for the call.
 std::uint64_t (*volatile gMarked)() = &SymbolsProbe::MarkedFunction;
+std::uint64_t (*volatile gInlining)() = &SymbolsProbe::CallsInlinedCode;
 
 }  // namespace
 
@@ -44,6 +53,14 @@ int MarkedFunctionLine() {
 
 int MarkedCallLine() {
   return SymbolsProbe::kCallLine;
+}
+
+std::uint64_t CallInlinedCode() {
+  return gInlining();
+}
+
+int InlinedCallLine() {
+  return SymbolsProbe::kInlinedCallLine;
 }
 
 }  // namespace SymbolsTest

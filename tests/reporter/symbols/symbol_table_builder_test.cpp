@@ -36,13 +36,14 @@ TEST(BuildSymbolData, WindowsX86NamesLoseTheirDecoration) {
   EXPECT_EQ(sleep.Start, kBase + TSyntheticPe::kTextRva + TSyntheticPe::kSleepOffset);
   // Without sizes a function runs to the next one, the last to the end of its section.
   EXPECT_EQ(sleep.Length, TSyntheticPe::kRunUpdateOffset - TSyntheticPe::kSleepOffset);
+  // Without debug information the mangled name tells no namespace from a class.
   const TSymbolFunction& run = data->Functions[1];
-  EXPECT_EQ(data->Names[run.Name], "Update::Work::RunUpdate");
-  EXPECT_EQ(data->Units[run.Unit], "Update.Work");
+  EXPECT_EQ(data->Names[run.Name], "Work::RunUpdate");
+  EXPECT_EQ(data->Units[run.Unit], "Update");
   EXPECT_EQ(run.Length, TSyntheticPe::kWaitOffset - TSyntheticPe::kRunUpdateOffset);
   EXPECT_FALSE(run.LineNumbers);
   const TSymbolFunction& wait = data->Functions[2];
-  EXPECT_EQ(data->Names[wait.Name], "Update::Work::Wait");
+  EXPECT_EQ(data->Names[wait.Name], "Work::Wait");
   EXPECT_EQ(wait.Length, TSyntheticPe::kTextSize - TSyntheticPe::kWaitOffset);
   EXPECT_EQ(data->TopOfCode, kBase + TSyntheticPe::kTextRva + TSyntheticPe::kTextSize);
 }

@@ -100,13 +100,13 @@ std::vector<std::uint8_t> MakeSyntheticPe(bool plus, std::uint64_t imageBase) {
   w.Put(e + 0x2C, P::kTextRva + P::kRunUpdateOffset, 4);
   w.Put(e + 0x30, 0x2080, 4);  // inside the directory: "OTHER.Function"
   w.Put(e + 0x34, 0x2050, 4);
-  w.Put(e + 0x38, 0x2060, 4);
+  w.Put(e + 0x38, 0x2090, 4);
   w.Put(e + 0x3C, 0x2070, 4);
   w.Put(e + 0x40, 0, 2);
   w.Put(e + 0x42, 1, 2);
   w.Put(e + 0x44, 2, 2);
   w.Text(e + 0x50, "Sleep");
-  w.Text(e + 0x60, "RunUpdate");
+  w.Text(e + 0x90, TSyntheticPe::kMangledExport);
   w.Text(e + 0x70, "Forwarded");
   w.Text(e + 0x80, "OTHER.Function");
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "platform/process.h"
@@ -98,6 +99,36 @@ TEST(RealProcessList, ShowsThisProcessUnderItsId) {
   ASSERT_EQ(lines.size(), processes.size());
   const std::size_t idWidth = lines.front().find(' ');
   for (const std::string& line : lines) EXPECT_EQ(line.find(' '), idWidth) << line;
+}
+
+// The id of the process that started this one, from a Linux /proc stat line; 0 when unknown.
+std::uint32_t ParentOf(std::uint32_t processId) {
+  std::ifstream file("/proc/" + std::to_string(processId) + "/stat");
+  std::string text;
+  std::getline(file, text);
+  const std::size_t close = text.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(text.substr(close + 1));
+  std::string state;
+  std::uint32_t parent = 0;
+  fields >> state >> parent;
+  return parent;
+}
+
+// The kernel's own threads are no programs a reader looks for. Linux starts them all from
+// kthreadd, which has id 2 where the kernel's processes can be seen at all.
+TEST(RealProcessList, LeavesTheKernelsThreadsOut) {
+  std::ifstream starter("/proc/2/comm");
+  std::string name;
+  if (!std::getline(starter, name) || name != "kthreadd") {
+    GTEST_SKIP() << "no kernel threads to be seen here";
+  }
+  std::string kernelThreads;
+  for (const Platform::TProcessRecord& process : Platform::ListProcesses()) {
+    if (process.ProcessId == 2 || ParentOf(process.ProcessId) == 2)
+      kernelThreads += " " + process.FileName;
+  }
+  EXPECT_EQ(kernelThreads, "");
 }
 
 TEST(RealHardwareList, ClassLinesAndDeviceLinesOnly) {

@@ -52,6 +52,9 @@ struct TChain {
   const char* Unit;
   void (*Run)(Probe);
   void (*Recursion)(Probe, int);
+  void (*Inlined)(Probe);
+  void (*Lambda)(Probe);
+  void (*Cold)(Probe);
   TChainLines (*Lines)();
 };
 
@@ -154,6 +157,36 @@ TEST_P(StackTracerChain, ListsARecursionOnce) {
   EXPECT_GE(Find(trace, GetParam().Unit, "RunRecursion"), 0) << Describe(trace);
 }
 
+// What the compiler made of the code does not show: a frame inside code inlined from a header
+// shows the line of the call, a lambda in a class template reads as its enclosing function, and
+// the cold part of a function as the function, counting its lines from the function's first.
+TEST_P(StackTracerChain, FramesReadAsTheSourceIsWritten) {
+  const auto lines = GetParam().Lines();
+  const auto trace = [](void (*run)(Probe)) {
+    captured = {};
+    run(&TraceHere);
+    return ToStackTrace(captured, {});
+  };
+  const auto inlined = trace(GetParam().Inlined);
+  const int caller = Find(inlined, GetParam().Unit, "InlinedCaller");
+  ASSERT_GE(caller, 0) << Describe(inlined);
+  EXPECT_EQ(inlined[caller].Line, lines.Inlined);
+
+  const auto lambda = trace(GetParam().Lambda);
+  const int closure = Find(lambda, GetParam().Unit, "TBox::Run::{lambda}");
+  ASSERT_GE(closure, 0) << Describe(lambda);
+  EXPECT_EQ(lambda[closure].Line, lines.Lambda);
+  EXPECT_GE(Find(lambda, GetParam().Unit, "TBox::Run", closure + 1), 0) << Describe(lambda);
+
+  const auto cold = trace(GetParam().Cold);
+  const int part = Find(cold, GetParam().Unit, "ColdCaller");
+  ASSERT_GE(part, 0) << Describe(cold);
+  EXPECT_EQ(cold[part].Line, lines.Cold);
+  const int first = cold[part].Line - cold[part].relLine;
+  EXPECT_GE(first, lines.ColdFunction) << Describe(cold);
+  EXPECT_LT(first, lines.Cold) << Describe(cold);
+}
+
 // A thread parked at the end of a chain until it is released.
 class TParkedThread {
  public:
@@ -193,16 +226,20 @@ TEST_P(StackTracerChain, TracesOtherThreadsFromTheirContext) {
     ASSERT_TRUE(input.has_value());
     const auto trace = ToStackTrace(BuildCallStack(*input, {}), {});
     ExpectChain(trace, GetParam());
-    EXPECT_GE(Find(trace, "", "Park"), 0) << Describe(trace);
+    EXPECT_GE(Find(trace, "", "TParkedThread::Park"), 0) << Describe(trace);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Builds, StackTracerChain,
     testing::Values(TChain{"TracerFramePointer", &TracerFramePointer::RunChain,
-                           &TracerFramePointer::RunRecursion, &TracerFramePointer::Lines},
+                           &TracerFramePointer::RunRecursion, &TracerFramePointer::RunInlined,
+                           &TracerFramePointer::RunLambda, &TracerFramePointer::RunCold,
+                           &TracerFramePointer::Lines},
                     TChain{"TracerNoFramePointer", &TracerNoFramePointer::RunChain,
-                           &TracerNoFramePointer::RunRecursion, &TracerNoFramePointer::Lines}),
+                           &TracerNoFramePointer::RunRecursion, &TracerNoFramePointer::RunInlined,
+                           &TracerNoFramePointer::RunLambda, &TracerNoFramePointer::RunCold,
+                           &TracerNoFramePointer::Lines}),
     [](const testing::TestParamInfo<TChain>& info) { return std::string(info.param.Unit); });
 
 TEST(StackTracer, UnreadableStackGivesAnEmptyCallStack) {

@@ -21,6 +21,13 @@ std::string ResolveReportPath(std::string_view name);
 bool SaveBugReportFile(std::string_view fileName, std::string_view report,
                        Settings::IReporterSettings& settings, bool automatic);
 
+// The upload's copies, kept in the reporter's temporary folder: always a new file of their
+// own, never whatever had the name before (a link included). False when the name is taken
+// or the report could not be written whole.
+bool SaveNewBugReportFile(const std::string& path, std::string_view report);
+// A copy of a saved bug report file, byte for byte, made the same way.
+bool CopyBugReportFile(const std::string& source, const std::string& target);
+
 // What the writer takes from the running program; tests put their own folders in.
 struct TReportFileContext {
   std::string ExecutablePath;

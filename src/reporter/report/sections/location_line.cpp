@@ -2,7 +2,6 @@
 
 #include "reporter/report/sections/location_resolver.h"
 #include "reporter/report/sections/section_format.h"
-#include "reporter/report/symbols/map_file.h"
 
 namespace Reporter::Report {
 
@@ -21,7 +20,7 @@ std::string FormatLocationLine(Tracer::Address address,
     const bool relKnown = location->Line > 0 && location->PublicLine > 0;
     line += "+" + std::to_string(relKnown ? location->Line - location->PublicLine : 0) + " ";
   }
-  return line + Symbols::SplitQualifiedName(location->PublicName).Function;
+  return line + location->PublicName;
 }
 
 std::string LocationLine(Tracer::Address address, const TSectionOptions& options) {

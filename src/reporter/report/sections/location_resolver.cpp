@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-#include "reporter/report/symbols/map_file.h"
 #include "reporter/report/tracer/memory_view.h"
 #include "reporter/report/tracer/module_table.h"
 #include "reporter/report/tracer/trace_lock.h"
@@ -21,9 +20,7 @@ std::optional<Tracer::TFinalOutput> ResolveAddress(Tracer::Address address, bool
     Tracer::TFinalOutput out;
     out.Addr = address;
     out.ModuleName = module.FileName;
-    // A function found by name tells its unit when the symbol source names none.
     Tracer::ResolveInModule(module, out, relLines);
-    if (out.UnitName.empty()) out.UnitName = Symbols::SplitQualifiedName(out.PublicName).Unit;
     return out;
   } catch (...) {
     return std::nullopt;

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "reporter/report/symbols/image_file.h"
+#include "reporter/report/symbols/readable_name.h"
 #include "reporter/report/symbols/symbol_data.h"
 #include "reporter/settings/ignore_case.h"
 
@@ -29,14 +30,15 @@ std::unique_ptr<TMapFile> TMapFile::FromSymbolData(std::span<const std::uint8_t>
   for (const TSymbolFunction& function : table->Functions) {
     const std::uint64_t start = function.Start + loadBias;
     map->segments_.push_back({start, function.Length, function.Unit, function.LineNumbers});
-    map->publics_.push_back({start, function.Name, function.Unit});
+    map->publics_.push_back({start, function.Name, function.Unit, function.EntryLine});
   }
   map->lines_ = std::move(table->Lines);
   for (TMfLine& line : map->lines_) line.Address += loadBias;
   map->names_ = std::move(table->Names);
   map->units_ = std::move(table->Units);
   map->topOfCode_ = table->TopOfCode == 0 ? 0 : table->TopOfCode + loadBias;
-  map->minDebugInfo_ = "sym1 $" + HexChecksum(table->Checksum);
+  map->minDebugInfo_ =
+      "sym" + std::to_string(kSymbolDataVersion) + " $" + HexChecksum(table->Checksum);
   map->fromSymbolData_ = true;
   return map;
 }
@@ -87,7 +89,12 @@ TMfPublic TMapFile::FindPublic(std::uint64_t address) const {
   if (next == publics_.end() && topOfCode_ != 0 && address >= topOfCode_) return {};
   auto found = std::prev(next);
   while (found != publics_.begin() && std::prev(found)->Address == found->Address) --found;
-  return {true, true, names_[found->Name], found->Address};
+  if (fromSymbolData_) {
+    return {true, true, names_[found->Name], units_[found->Unit], found->Address};
+  }
+  // Exports are read when looked up: a library exports thousands, a trace looks up a few.
+  TUnitAndFunction readable = ReadableSymbolName(names_[found->Name]);
+  return {true, true, std::move(readable.Function), std::move(readable.Unit), found->Address};
 }
 
 int TMapFile::FindLine(std::uint64_t address) const {
@@ -102,6 +109,16 @@ int TMapFile::FindLine(std::uint64_t address) const {
   return found.Address >= segment->Start ? found.Line : 0;
 }
 
+int TMapFile::FindFirstLine(std::uint64_t functionStart) const {
+  auto next = std::upper_bound(publics_.begin(), publics_.end(), functionStart,
+                               [](std::uint64_t a, const TPublic& p) { return a < p.Address; });
+  if (next != publics_.begin()) {
+    const TPublic& found = *std::prev(next);
+    if (found.Address == functionStart && found.EntryLine > 0) return found.EntryLine;
+  }
+  return FindLine(functionStart);
+}
+
 std::optional<std::uint64_t> TMapFile::FindInUnit(std::string_view unit, std::string_view name,
                                                   bool exactCase) const {
   std::vector<bool> unitMatches(units_.size());
@@ -113,10 +130,14 @@ std::optional<std::uint64_t> TMapFile::FindInUnit(std::string_view unit, std::st
   };
   for (const TPublic& candidate : publics_) {
     if (!unitMatches[candidate.Unit]) continue;
-    const std::string& qualified = names_[candidate.Name];
-    if (same(qualified, name) || same(SplitQualifiedName(qualified).Function, name)) {
-      return candidate.Address;
+    const std::string& shown = names_[candidate.Name];
+    if (same(shown, name)) return candidate.Address;
+    std::string qualified = units_[candidate.Unit];
+    for (std::size_t dot = qualified.find('.'); dot != std::string::npos;
+         dot = qualified.find('.', dot + 2)) {
+      qualified.replace(dot, 1, "::");
     }
+    if (same(qualified.empty() ? shown : qualified + "::" + shown, name)) return candidate.Address;
   }
   return std::nullopt;
 }

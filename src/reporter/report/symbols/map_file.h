@@ -25,7 +25,8 @@ struct TMfSegment {
 struct TMfPublic {
   bool IsValid = false;
   bool Code = false;
-  std::string Name;  // qualified, without parameters: "Update::Work::RunUpdate"
+  std::string Name;  // the function as a call stack shows it: "RunUpdate", "TJob::Run"
+  std::string Unit;  // its unit: "Update.Work"
   std::uint64_t Address = 0;
 };
 
@@ -52,14 +53,17 @@ class TMapFile {
   TMfSegment FindSegment(bool code, std::uint64_t address) const;
   TMfPublic FindPublic(std::uint64_t address) const;
   int FindLine(std::uint64_t address) const;
+  // The first line of the function that begins at the address: the line of the function's
+  // entry also for a part split off from it (".cold"), else FindLine(address).
+  int FindFirstLine(std::uint64_t functionStart) const;
   // Unit compared ignoring case; public name ignoring case unless exactCase. Without a hit
   // and without "." in the unit, ".cpp", ".h" and ".c" appended to the unit are tried. The name
-  // is the qualified one or its function part ("RunUpdate" of "Update::Work::RunUpdate").
+  // is the function as shown ("RunUpdate") or qualified with its unit ("Update::Work::RunUpdate").
   std::optional<std::uint64_t> FindPublicAddress(std::string_view unit, std::string_view name,
                                                  bool exactCase = false) const;
-  // A short text identifying the symbol data: "sym1 $" and the CRC-32 of its tables in hex
-  // ("sym1 $1A2B3C4D"), "exports" for a source made from exports; the tracer hands it on to
-  // the bug report.
+  // A short text identifying the symbol data: "sym", its format version, " $" and the CRC-32
+  // of its tables in hex ("sym2 $1A2B3C4D"), "exports" for a source made from exports; the tracer
+  // hands it on to the bug report.
   const std::string& MinDebugInfo() const;
   // True when the source is the module's own symbol data, false when made from its exports.
   bool HasSymbolData() const { return fromSymbolData_; }
@@ -78,6 +82,7 @@ class TMapFile {
     std::uint64_t Address = 0;
     std::uint32_t Name = 0;
     std::uint32_t Unit = 0;
+    int EntryLine = 0;  // the line of its function's entry when that lies elsewhere, else 0
   };
 
   TMapFile() = default;
@@ -89,20 +94,11 @@ class TMapFile {
   std::vector<TSegment> segments_;  // code segments, sorted by start, not overlapping
   std::vector<TPublic> publics_;    // sorted by address; aliases follow the name shown
   std::vector<TMfLine> lines_;      // sorted by address
-  std::vector<std::string> names_;
+  std::vector<std::string> names_;  // symbol data: as shown; exports: as stored (mangled)
   std::vector<std::string> units_;
   std::string minDebugInfo_;
   bool fromSymbolData_ = false;
   std::uint64_t topOfCode_ = 0;
 };
-
-// Splits a qualified function name into the unit and the function shown in a call stack:
-// "Update::Work::RunUpdate" gives "Update.Work" and "RunUpdate"; an unqualified name gives an
-// empty unit.
-struct TUnitAndFunction {
-  std::string Unit;
-  std::string Function;
-};
-TUnitAndFunction SplitQualifiedName(std::string_view qualifiedName);
 
 }  // namespace Reporter::Symbols

@@ -1,9 +1,5 @@
 #include "reporter/report/symbols/qualified_name.h"
 
-#include <string>
-
-#include "reporter/report/symbols/map_file.h"
-
 namespace Reporter::Symbols {
 namespace {
 
@@ -112,17 +108,29 @@ std::size_t LastTopLevelSpace(std::string_view name) {
   return last;
 }
 
-TUnitAndFunction SplitQualifiedName(std::string_view qualifiedName) {
-  const std::vector<std::size_t> separators = TopLevelSeparators(qualifiedName);
-  if (separators.empty()) return {std::string(), std::string(qualifiedName)};
-  TUnitAndFunction result;
-  std::size_t begin = 0;
-  for (std::size_t i = 0; i + 1 < separators.size(); ++i) {
-    result.Unit.append(qualifiedName.substr(begin, separators[i] - begin)).push_back('.');
-    begin = separators[i] + 2;
+std::string WithoutTemplateArguments(std::string_view name) {
+  std::string result;
+  int angles = 0;
+  int parentheses = 0;  // a '<' or '>' between parentheses compares
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t after = SkipOperator(name, i);
+    if (after != i) {
+      if (angles == 0) result.append(name.substr(i, after - i));
+      i = after;
+      continue;
+    }
+    const char c = name[i++];
+    if (c == '(') ++parentheses;
+    if (c == ')' && parentheses > 0) --parentheses;
+    if (parentheses == 0 && c == '<') {
+      ++angles;
+    } else if (parentheses == 0 && c == '>' && angles > 0) {
+      --angles;
+    } else if (angles == 0) {
+      result.push_back(c);
+    }
   }
-  result.Unit.append(qualifiedName.substr(begin, separators.back() - begin));
-  result.Function = std::string(qualifiedName.substr(separators.back() + 2));
+  while (!result.empty() && result.back() == ' ') result.pop_back();
   return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,5 +21,10 @@ std::size_t TopLevelParenthesis(std::string_view name);
 // The position of the last ' ' outside brackets and operator names (where a function's
 // return type ends); npos when there is none.
 std::size_t LastTopLevelSpace(std::string_view name);
+
+// The name without its template argument lists ("vector<int>::push_back<int&>" gives
+// "vector::push_back"); operator names keep their brackets ("operator< <char>" gives
+// "operator<").
+std::string WithoutTemplateArguments(std::string_view name);
 
 }  // namespace Reporter::Symbols

@@ -106,7 +106,9 @@ std::vector<std::uint8_t> EncodeSymbolData(const TSymbolData& table) {
     body.Uleb(function.Length);
     body.Uleb(nameMap[function.Name]);
     body.Uleb(unitMap[function.Unit]);
-    body.Uleb(std::uint64_t(function.LineCount) * 2 + (function.LineNumbers ? 1 : 0));
+    body.Uleb(std::uint64_t(function.LineCount) * 4 + (function.EntryLine > 0 ? 2 : 0) +
+              (function.LineNumbers ? 1 : 0));
+    if (function.EntryLine > 0) body.Uleb(std::uint64_t(function.EntryLine));
     std::uint64_t previousAddress = function.Start;
     for (std::uint32_t i = 0; i < function.LineCount; ++i) {
       const TMfLine& line = table.Lines[function.FirstLine + i];
@@ -157,7 +159,12 @@ std::optional<TSymbolData> DecodeSymbolData(std::span<const std::uint8_t> data) 
     function.Name = std::uint32_t(name);
     function.Unit = std::uint32_t(unit);
     function.LineNumbers = (lineField & 1) != 0;
-    const std::uint64_t lineCount = lineField >> 1;
+    if ((lineField & 2) != 0) {
+      const std::uint64_t entryLine = reader.Uleb();
+      if (!reader.Ok() || entryLine == 0 || entryLine > INT_MAX) return std::nullopt;
+      function.EntryLine = int(entryLine);
+    }
+    const std::uint64_t lineCount = lineField >> 2;
     if (lineCount > totalLines - table.Lines.size()) return std::nullopt;
     function.FirstLine = std::uint32_t(table.Lines.size());
     function.LineCount = std::uint32_t(lineCount);

@@ -13,16 +13,19 @@
 // the loaders never look), and the trailer that finds it from the end of the file:
 //   [data][u32 size of data][u32 CRC-32 of data][8-byte magic]
 // The data (all numbers LEB128, addresses link-time):
-//   u8 version (1), u32 CRC-32 of everything after this field,
+//   u8 version (2), u32 CRC-32 of everything after this field,
 //   top of code (0: none),
 //   units: count, then front-coded texts (shared prefix length, suffix length, suffix bytes),
 //   names: count, then front-coded texts,
 //   functions: count and the count of all their lines, then per function in address order:
 //     gap to the previous function's end
 //     (its start for the first), length (at least 1), name index, unit index,
-//     line count * 2 + "has line numbers", then per line: address delta (from the function's
-//     start for its first line, at least 1 after that) and the line's difference to the line
-//     before it (zigzag; the first line of the data counts from 0).
+//     line count * 4 + "has an entry line" * 2 + "has line numbers", the entry line when it
+//     has one, then per line: address delta (from the function's start for its first line,
+//     at least 1 after that) and the line's difference to the line before it (zigzag; the
+//     first line of the data counts from 0).
+// Names are the functions as a call stack shows them ("TJob::Run"), units their namespaces
+// ("Update.Work") or, outside any, the stem of their source file.
 namespace Reporter::Symbols {
 
 struct TSymbolFunction {
@@ -33,6 +36,9 @@ struct TSymbolFunction {
   bool LineNumbers = false;
   std::uint32_t FirstLine = 0;  // its lines: Lines[FirstLine, FirstLine + LineCount)
   std::uint32_t LineCount = 0;
+  // A part split off from its function (".cold") counts its relative lines from the line of
+  // the function's entry, which lies elsewhere; 0 for a function that begins at its entry.
+  int EntryLine = 0;
 };
 
 struct TSymbolData {
@@ -44,7 +50,7 @@ struct TSymbolData {
   std::uint32_t Checksum = 0;              // the CRC-32 field, set when decoded
 };
 
-inline constexpr std::uint8_t kSymbolDataVersion = 1;
+inline constexpr std::uint8_t kSymbolDataVersion = 2;
 inline constexpr std::size_t kSymbolTrailerSize = 16;
 inline constexpr std::array<std::uint8_t, 8> kSymbolTrailerMagic = {'S', 'y', 'm', 'D',
                                                                     'a', 't', 'a', 0x1A};

@@ -44,7 +44,7 @@ void FillFinalOutput(TTraceState& state, TTraceResult& result) {
       const auto& record = state.Functions[function];
       out.PublicName = record.Name;
       out.PublicAddr = record.Info.EntryPoint;
-      out.UnitName = Symbols::SplitQualifiedName(record.Name).Unit;
+      out.UnitName = record.Unit;
     }
     const int moduleIndex = state.Modules.ModuleOf(state.Memory, out.Addr);
     if (moduleIndex < 0) {

@@ -17,7 +17,10 @@ int TFunctionTable::Analyse(TMemoryView& memory, TModuleTable& modules, Address 
     const auto& module = modules[record->Module];
     if (module.MapFile) {
       const auto publicItem = module.MapFile->FindPublic(entry);
-      if (publicItem.IsValid) record->Name = publicItem.Name + nameSuffix;
+      if (publicItem.IsValid) {
+        record->Name = publicItem.Name + nameSuffix;
+        record->Unit = publicItem.Unit;
+      }
       // Only real symbol data gives a function's extent; exports do not.
       const auto segment = module.MapFile->FindSegment(true, entry);
       if (module.HasSymbolData && segment.IsValid && segment.StartAddress == entry) {

@@ -12,7 +12,8 @@ namespace Reporter::Tracer {
 
 struct TFunctionRecord {
   int Module = -1;
-  std::string Name;  // qualified name; "" when unknown
+  std::string Name;  // as a call stack shows it; "" when unknown
+  std::string Unit;
   TFunctionInfo Info;
 };
 

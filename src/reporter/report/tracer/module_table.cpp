@@ -73,6 +73,7 @@ void ResolveInModule(const TModuleEntry& module, TFinalOutput& out, bool relLine
     const auto publicItem = map.FindPublic(out.Addr);
     if (publicItem.IsValid) {
       out.PublicName = publicItem.Name;
+      out.UnitName = publicItem.Unit;
       out.PublicAddr = publicItem.Address;
     }
   }
@@ -80,7 +81,7 @@ void ResolveInModule(const TModuleEntry& module, TFinalOutput& out, bool relLine
   if (segment.IsValid && !segment.UnitName.empty()) out.UnitName = segment.UnitName;
   out.Line = std::max(map.FindLine(out.Addr), 0);
   if (out.Line > 0 && out.PublicAddr != 0) {
-    out.PublicLine = std::max(map.FindLine(out.PublicAddr), 0);
+    out.PublicLine = std::max(map.FindFirstLine(out.PublicAddr), 0);
     if (relLines && out.PublicLine > 0) out.RelLine = out.Line - out.PublicLine;
   }
 }

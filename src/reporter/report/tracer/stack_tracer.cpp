@@ -115,7 +115,7 @@ TStackTrace ToStackTrace(const TTraceResult& result, const TTraceOptions& option
     item.UnitName = out.UnitName;
     item.Line = out.Line;
     item.relLine = out.RelLine;
-    item.FunctionName = Symbols::SplitQualifiedName(out.PublicName).Function;
+    item.FunctionName = out.PublicName;
     if (options.HideUglyItems && (item.FunctionName.empty() || item.Line == 0)) continue;
     trace.push_back(std::move(item));
   }

@@ -31,7 +31,7 @@ struct TFinalOutput {
   std::string ModuleName;
   std::string UnitName;
   int Line = 0;
-  std::string PublicName;  // qualified function name
+  std::string PublicName;  // the function as a call stack shows it (its unit is UnitName)
   Address PublicAddr = 0;  // the function's entry, 0 when unknown
   int PublicLine = 0;      // line of the function's entry, 0 when unknown
   int RelLine = 0;         // Line - PublicLine when both are known and wanted

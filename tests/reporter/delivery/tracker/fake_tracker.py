@@ -35,6 +35,8 @@ Config keys:
   proxyauth 1           answer every request with 407 (Basic offered)
   redirect TARGET       answer api.xml with 302 to TARGET
   close WHAT            close the connection without an answer for "api.xml" or a command
+  slow SECONDS          every answer's body goes out one byte every SECONDS
+  padapi N              api.xml's answer is padded with blanks to N bytes
 """
 import base64
 import email.parser
@@ -142,7 +144,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header('Content-Type', 'text/xml; charset=utf-8')
         self.send_header('Content-Length', str(len(data)))
         self.end_headers()
-        self.wfile.write(data)
+        delay = float(self.config.get('slow', '0'))
+        if delay <= 0:
+            self.wfile.write(data)
+            return
+        try:
+            for i in range(len(data)):
+                self.wfile.write(data[i:i + 1])
+                time.sleep(delay)
+        except OSError:
+            # The client gave up on the trickle.
+            self.close_connection = True
 
     def record(self, body, parts):
         lines = ['request', 'method ' + self.command, 'path ' + hexed(self.path)]
@@ -158,7 +170,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 f.write('\n'.join(lines) + '\n')
 
     def handle_any(self):
-        config = read_config()
+        config = self.config = read_config()
         length = int(self.headers.get('Content-Length', '0') or '0')
         body = b''
         while len(body) < length:
@@ -200,9 +212,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if 'redirect' in config:
                 self.answer(302, '', [('Location', config['redirect'])])
                 return
-            self.answer(200, '<?xml version="1.0" encoding="UTF-8"?><response><version>8.1</version>'
-                        '<minversion>%s</minversion><url>api.asp?</url></response>'
-                        % config.get('minversion', '1'))
+            body = ('<?xml version="1.0" encoding="UTF-8"?><response><version>8.1</version>'
+                    '<minversion>%s</minversion><url>api.asp?</url></response>'
+                    % config.get('minversion', '1'))
+            self.answer(200, body.ljust(int(config.get('padapi', '0'))))
             return
         if command and config.get('failcommand') == command:
             self.answer(200, '<response><error code="3">%s failed</error></response>' % command)

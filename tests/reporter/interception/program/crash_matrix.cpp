@@ -5,6 +5,7 @@
 //   abort, runtime-error, throw-int                         fatal ends and exceptions
 //   thread-exception, two-threads                           exceptions of secondary threads
 //   eabort, db-edit-error, broken-plugin                    special classes, a failing plugin
+//   reporter-thread-fault                                   a fault on a thread of the reporter
 //   park                                                    writes its process id into the
 //                                    ready file and waits, with a second thread, for the
 //                                    release file
@@ -19,6 +20,7 @@
 #include "platform/process.h"
 #include "platform/system_lists.h"
 #include "reporter/core/crash_reporter.h"
+#include "reporter/core/reporter_threads.h"
 #include "reporter/report/system_lists/bug_report_plugins.h"
 #include "rtl/exceptions.h"
 #include "rtl/parameters.h"
@@ -127,6 +129,16 @@ int RunRow() {
   if (row == "broken-plugin") {
     Reporter::Report::AddBugReportPlugin("broken", "throws instead of listing", BrokenPlugin, true);
     throw std::runtime_error("Bericht mit kaputtem Plugin");
+  }
+  if (row == "reporter-thread-fault") {
+    // As the upload thread would fault, which the handling thread may be waiting for.
+    std::thread upload([] {
+      const Reporter::Core::TReporterThread reporterThread(Reporter::Core::kUploadThreadName);
+      NullWrite();
+    });
+    upload.join();
+    Print("after the join");
+    return 0;
   }
   if (row == "park" && parameters.size() > 3) {
     WaitInParkRow(parameters[2].text, parameters[3].text);

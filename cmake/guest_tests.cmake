@@ -4,9 +4,11 @@
 # there. A program's test cases are not listed one by one: listing them would take a run of
 # each program in the guest before the tests are even known.
 
-# Adds a test program to the guest's batch, with its own time limit in seconds.
-function(update_guest_program target limit)
-  set_property(GLOBAL APPEND PROPERTY UPDATE_GUEST_PROGRAMS "${target}:${limit}")
+# Adds a test program to the guest's batch, with its own time limit in seconds. The batch's
+# lanes run side by side, the programs of a lane one after another: programs that share a
+# resource (a fixed port) go in the lane named after it.
+function(update_guest_program target limit lane)
+  set_property(GLOBAL APPEND PROPERTY UPDATE_GUEST_PROGRAMS "${target}:${limit}:${lane}")
 endfunction()
 
 # Registers the batch and a test per program (call once, after every program was added). The
@@ -21,7 +23,8 @@ function(update_register_guest_batch)
     string(REPLACE ":" ";" entry "${entry}")
     list(GET entry 0 target)
     list(GET entry 1 limit)
-    string(APPEND manifest "${target}${tab}${limit}${tab}$<TARGET_FILE:${target}>\n")
+    list(GET entry 2 lane)
+    string(APPEND manifest "${target}${tab}${lane}${tab}${limit}${tab}$<TARGET_FILE:${target}>\n")
   endforeach()
   file(GENERATE OUTPUT ${folder}/manifest CONTENT "${manifest}")
   list(PREPEND batch_PAYLOAD ${CMAKE_BINARY_DIR}/bin)

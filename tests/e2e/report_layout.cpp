@@ -82,6 +82,17 @@ Lines SectionTitles(const Lines& report) {
   return titles;
 }
 
+Lines SectionTitlesOfTheProgram(const Lines& report, bool underQemu) {
+  Lines titles = SectionTitles(report);
+  if (underQemu) {
+    std::erase_if(titles, [&](const std::string& title) {
+      return title.rfind("thread $", 0) == 0 &&
+             ReportReading::Section(report, title) == Lines{title + ":", ">> stack not accessible"};
+    });
+  }
+  return titles;
+}
+
 std::size_t WidestBlankRun(const Lines& lines) {
   std::size_t width = 0;
   for (const std::string& line : lines) width = std::max(width, line.size());

@@ -24,6 +24,10 @@ std::string HeaderOrderFault(const Lines& keys);
 // The section titles in order, without their colon and what a thread's title has after it.
 Lines SectionTitles(const Lines& report);
 
+// The same without the thread that qemu-user runs in every process it emulates: listed, it
+// has no stack of the program's to show.
+Lines SectionTitlesOfTheProgram(const Lines& report, bool underQemu);
+
 // The widest run of character columns that is blank on every one of the lines: 1 when each
 // column of a stack section is exactly as wide as its longest entry needs.
 std::size_t WidestBlankRun(const Lines& lines);

@@ -94,7 +94,7 @@ class UpdateFailure : public E2E::UpdateWorld {
   static void ExpectReportAsAWhole(const Lines& report) {
     EXPECT_EQ(E2E::HeaderOrderFault(E2E::HeaderKeys(report)), "")
         << ::testing::PrintToString(E2E::HeaderKeys(report));
-    const Lines titles = E2E::SectionTitles(report);
+    const Lines titles = E2E::SectionTitlesOfTheProgram(report, UPDATE_TEST_QEMU);
     ASSERT_FALSE(titles.empty());
     EXPECT_EQ(titles[0].rfind("main thread ($", 0), 0u) << titles[0];
     // The job starts no thread of its own, and the reporter's threads are left out.

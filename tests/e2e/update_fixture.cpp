@@ -100,9 +100,12 @@ std::string UpdateWorld::CopyTrackedProgram(const std::string& folder) const {
 }
 
 int UpdateWorld::RunWithOutputFile(const std::string& program, const std::string& arguments,
-                                   const std::string& outputFile) {
+                                   const std::string& outputFile, const std::string& idFile) {
   std::string command =
       TestSupport::Quoted(program) + " " + arguments + " > " + TestSupport::Quoted(outputFile);
+  if (!idFile.empty() && !OnWindows()) {
+    command = "echo $$ > " + TestSupport::Quoted(idFile) + " && exec " + command;
+  }
   // cmd.exe drops the first and the last quote of a command that starts with one.
   if (OnWindows()) command = TestSupport::Quoted(command);
   const int status = std::system(command.c_str());

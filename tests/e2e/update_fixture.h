@@ -42,9 +42,10 @@ class UpdateWorld : public ::testing::Test {
   // pauses last a twentieth of the real ones.
   std::string CopyTrackedProgram(const std::string& folder) const;
   // Runs a program with its standard output redirected into a file by the system's command
-  // interpreter; its exit code.
+  // interpreter; its exit code. With an id file, a POSIX shell writes the process id of the
+  // program there before it starts it in its own place.
   static int RunWithOutputFile(const std::string& program, const std::string& arguments,
-                               const std::string& outputFile);
+                               const std::string& outputFile, const std::string& idFile = "");
 
   TestSupport::ScopedTempDir root;
   std::string staging;

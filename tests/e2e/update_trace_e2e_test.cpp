@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <future>
 #include <optional>
 
+#include "e2e/report_layout.h"
 #include "e2e/update_fixture.h"
 #include "platform/child_process.h"
 #include "platform/environment.h"
@@ -40,10 +42,19 @@ bool SameFolder(std::string a, std::string b) {
   return a == b;
 }
 
-// The id of the process running the program file in that folder; 0 when none does in time.
-std::uint32_t ProcessRunning(const std::string& folder, const std::string& fileName) {
+// The id of the process running the program file in that folder, or on POSIX the id that its
+// shell wrote (under qemu-user every emulated process lists the emulator as its program file);
+// 0 when there is none in time.
+std::uint32_t ProcessRunning(const std::string& folder, const std::string& fileName,
+                             const std::string& idFile) {
   const auto deadline = std::chrono::steady_clock::now() + kPatience;
   while (std::chrono::steady_clock::now() < deadline) {
+    if (!OnWindows() && Platform::FileExists(idFile)) {
+      const std::string text = TestSupport::ReadFile(idFile);
+      std::uint32_t id = 0;
+      std::from_chars(text.data(), text.data() + text.size(), id);
+      if (id != 0) return id;
+    }
     for (const Platform::TProcessRecord& process : Platform::ListProcesses()) {
       if (process.FileName == fileName && SameFolder(process.Directory, folder)) {
         return process.ProcessId;
@@ -97,16 +108,19 @@ TEST_F(UpdateTrace, ListsTheMainThreadOfAWaitingUpdateWithItsCallChain) {
   std::optional<Platform::File> held =
       Platform::File::Open(Installed("update.neb"), Platform::File::Mode::CreateAlwaysReadWrite);
   ASSERT_TRUE(held);
+  // The job's retries outlast a slow trace (an emulated one under load takes many seconds).
+  Platform::SetEnvironmentValue("UPDATE_TEST_PAUSE_DIVISOR", "2");
   const std::string folder = root.Join("traced");
   const std::string program = CopyTrackedProgram(folder);
   const std::string output = root.Join("output.txt");
   const std::string switches = "/s:" + Quoted(staging) + " /d:" + Quoted(installation) +
                                " /p:" + Quoted(CallerExe()) +
                                " /i:" + Quoted(Installed("NEBQuill.ini"));
-  auto run =
-      std::async(std::launch::async, [&] { return RunWithOutputFile(program, switches, output); });
+  const std::string idFile = root.Join("update.id");
+  auto run = std::async(std::launch::async,
+                        [&] { return RunWithOutputFile(program, switches, output, idFile); });
   const std::uint32_t processId =
-      ProcessRunning(folder, "Update" + TestSupport::ExecutableSuffix());
+      ProcessRunning(folder, "Update" + TestSupport::ExecutableSuffix(), idFile);
   int traceExit = -1;
   const Lines report = processId != 0 ? TraceOnceInTheJob(processId, traceExit) : Lines{};
   held->Close();
@@ -128,8 +142,9 @@ TEST_F(UpdateTrace, ListsTheMainThreadOfAWaitingUpdateWithItsCallChain) {
                                    line.find("RTL.IOUtils") != std::string::npos;
                           }))
       << ::testing::PrintToString(mainThread);
-  EXPECT_TRUE(ReportReading::Section(report, "thread $").empty())
-      << ::testing::PrintToString(report);
+  for (const std::string& title : E2E::SectionTitlesOfTheProgram(report, UPDATE_TEST_QEMU)) {
+    EXPECT_NE(title.rfind("thread $", 0), 0u) << ::testing::PrintToString(report);
+  }
   EXPECT_EQ(TestSupport::ReadFile(Installed("Quill.dat")), "new data");
 }
 

@@ -31,17 +31,19 @@ constexpr int kMaxSteps = 64;
 struct TAttributes {
   TAttributeValue Name, LowPc, HighPc, Ranges, EntryPc, StmtList;
   TAttributeValue StrOffsetsBase, AddrBase, RngListsBase;
-  TAttributeValue Specification, AbstractOrigin, DeclFile, CallFile, CallLine, ExportSymbols;
+  TAttributeValue Declaration, AbstractOrigin, DeclFile, CallFile, CallLine, ExportSymbols;
 };
 
-// By attribute code: DW_AT_name, stmt_list, low_pc, high_pc, abstract_origin, decl_file,
-// specification, entry_pc, ranges, call_file, call_line, str_offsets_base, addr_base,
-// rnglists_base and export_symbols (which marks an inline namespace).
+// By attribute code: DW_AT_name, DW_AT_stmt_list, DW_AT_low_pc, DW_AT_high_pc,
+// DW_AT_abstract_origin, DW_AT_decl_file, DW_AT_specification (the declaration that a
+// definition completes), DW_AT_entry_pc, DW_AT_ranges, DW_AT_call_file, DW_AT_call_line,
+// DW_AT_str_offsets_base, DW_AT_addr_base, DW_AT_rnglists_base and DW_AT_export_symbols (which
+// marks an inline namespace).
 constexpr std::pair<std::uint64_t, TAttributeValue TAttributes::*> kKeptAttributes[] = {
     {0x03, &TAttributes::Name},           {0x10, &TAttributes::StmtList},
     {0x11, &TAttributes::LowPc},          {0x12, &TAttributes::HighPc},
     {0x31, &TAttributes::AbstractOrigin}, {0x3A, &TAttributes::DeclFile},
-    {0x47, &TAttributes::Specification},  {0x52, &TAttributes::EntryPc},
+    {0x47, &TAttributes::Declaration},    {0x52, &TAttributes::EntryPc},
     {0x55, &TAttributes::Ranges},         {0x58, &TAttributes::CallFile},
     {0x59, &TAttributes::CallLine},       {0x72, &TAttributes::StrOffsetsBase},
     {0x73, &TAttributes::AddrBase},       {0x74, &TAttributes::RngListsBase},
@@ -55,7 +57,7 @@ struct TEntry {
   std::uint64_t Tag = 0;
   bool InlineNamespace = false;
   std::string_view Name;
-  std::uint64_t Specification = kNoOffset;
+  std::uint64_t Declaration = kNoOffset;
   std::uint64_t AbstractOrigin = kNoOffset;
   std::uint32_t File = kUnknownFile;
 };
@@ -314,8 +316,8 @@ class TInfoReader {
     entry.Tag = tag;
     entry.InlineNamespace = tag == kTagNamespace && attributes.ExportSymbols.Number != 0;
     entry.Name = Text(attributes.Name, unit.Encoding);
-    if (attributes.Specification.Class == TValueClass::Reference) {
-      entry.Specification = attributes.Specification.Number;
+    if (attributes.Declaration.Class == TValueClass::Reference) {
+      entry.Declaration = attributes.Declaration.Number;
     }
     if (attributes.AbstractOrigin.Class == TValueClass::Reference) {
       entry.AbstractOrigin = attributes.AbstractOrigin.Number;
@@ -339,7 +341,7 @@ class TInfoReader {
   // of); -1 when it completes none.
   std::int32_t Completed(std::int32_t index) const {
     const TEntry& entry = entries_[std::size_t(index)];
-    if (entry.Specification != kNoOffset) return Find(entry.Specification);
+    if (entry.Declaration != kNoOffset) return Find(entry.Declaration);
     if (entry.AbstractOrigin != kNoOffset) return Find(entry.AbstractOrigin);
     return -1;
   }

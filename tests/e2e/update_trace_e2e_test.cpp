@@ -101,10 +101,7 @@ class UpdateTrace : public E2E::UpdateWorld {};
 TEST_F(UpdateTrace, ListsTheMainThreadOfAWaitingUpdateWithItsCallChain) {
   TestSupport::WriteFile(Staged("Quill.dat"), "new data");
   TestSupport::WriteFile(Installed("NEBQuill.ini"), "[DBParams]\nAppServer=apps:8099\n");
-  // Held until the trace is done, so that the job cannot get past its lock file before. The
-  // job's tries for it last a quarter of the real ones here: an emulated machine takes longer for
-  // a trace than a twentieth.
-  Platform::SetEnvironmentValue("UPDATE_TEST_PAUSE_DIVISOR", "4");
+  // Held until the trace is done, so that the job cannot get past its lock file before.
   std::optional<Platform::File> held =
       Platform::File::Open(Installed("update.neb"), Platform::File::Mode::CreateAlwaysReadWrite);
   ASSERT_TRUE(held);

@@ -9,4 +9,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# No 32-bit Wine here: the product is built and inspected, not run.
+# This machine runs no 32-bit code: the test programs run as a batch under 32-bit Wine in an
+# emulated i386 guest (tools/guest), one boot for all of them.
+set(UPDATE_TESTS_IN_GUEST ON)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <future>
 #include <optional>
 #include <set>
@@ -24,8 +25,18 @@ using TestSupport::Quoted;
 // the tests' build; an emulator makes it slower.
 constexpr std::uint32_t kRunTimeoutMilliseconds = 180000;
 // The redirected run starts first and must be done with its upload attempt, against no
-// tracker, before the piped run reaches its own.
+// tracker, before the piped run reaches its own; the tracker starts in between. Its start takes
+// an emulated machine many seconds, and more while other programs run there, so the head start
+// grows with four times what a start took here.
 constexpr std::uint32_t kHeadStartMilliseconds = 5000;
+
+std::uint32_t HeadStartMilliseconds() {
+  const auto started = std::chrono::steady_clock::now();
+  { const TFakeTracker probe(0); }
+  const auto trackerStart = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - started);
+  return kHeadStartMilliseconds + 4 * static_cast<std::uint32_t>(trackerStart.count());
+}
 
 std::set<std::string> Names(const std::string& folder) {
   std::set<std::string> names;
@@ -209,6 +220,8 @@ TEST_F(UpdateFailure, HeldLockFileEndsTheJobWithAPrintedSavedAndUploadedReport) 
       Platform::File::Open(lockFile, Platform::File::Mode::CreateAlwaysReadWrite);
   ASSERT_TRUE(held);
   const std::set<std::string> installedBefore = Names(installation);
+  const std::uint32_t headStart =
+      UPDATE_TEST_CAN_UPLOAD ? HeadStartMilliseconds() : kHeadStartMilliseconds;
 
   const std::string pipedProgram = CopyTrackedProgram(root.Join("piped"));
   const std::string redirectedProgram = CopyTrackedProgram(root.Join("redirected"));
@@ -216,7 +229,7 @@ TEST_F(UpdateFailure, HeldLockFileEndsTheJobWithAPrintedSavedAndUploadedReport) 
   auto redirected = std::async(std::launch::async, [&] {
     return RunWithOutputFile(redirectedProgram, Switches(), outputFile);
   });
-  Platform::SleepMilliseconds(kHeadStartMilliseconds);
+  Platform::SleepMilliseconds(headStart);
   auto piped = std::async(std::launch::async, [&] {
     return Platform::RunCaptured(Quoted(pipedProgram) + " " + Switches(), kRunTimeoutMilliseconds);
   });

@@ -1,0 +1,89 @@
+#!/bin/bash
+# Runs inside the test guest (its job, started from the share): mounts the programs at the
+# paths they were built at, then runs each program of the manifest as one Wine process. The
+# manifest's lanes run side by side (the guest has two processors), each with a Wine of its
+# own, the programs of one lane one after another. Each program's output and exit status go
+# to the share's results folder; a line per program goes to the console.
+set -u
+share=/share
+results=$share/results
+mkdir -p "$results"
+say() { echo "guest: $*" >/dev/console; }
+milliseconds() { echo $(($(date +%s%N) / 1000000)); }
+started=$(milliseconds)
+
+# Programs run from a disk of the guest, each file and folder of the payload at the path it has
+# on the build machine: one started straight from the share crashed with a half-loaded image.
+mkdir -p /payload
+mount -t ext4 /dev/vdb /payload || { say "the payload disk did not mount"; exit 1; }
+while read -r path; do
+  if [ -d "/payload$path" ]; then
+    mkdir -p "$path"
+  else
+    mkdir -p "$(dirname "$path")" && touch "$path"
+  fi
+  mount --bind "/payload$path" "$path" || { say "$path is not in the payload"; exit 1; }
+done <"$share/payload"
+say "payload mounted after $(($(milliseconds) - started)) ms"
+
+run_program() {
+  local name=$1 limit=$2 program=$3
+  shift 3
+  local begun status elapsed
+  begun=$(milliseconds)
+  (cd "$(dirname "$program")" && exec timeout -k 5 "$limit" /usr/lib/wine/wine "$program" "$@") \
+    >"$results/$name.out" 2>&1 </dev/null
+  status=$?
+  elapsed=$(($(milliseconds) - begun))
+  echo "$status" >"$results/$name.status"
+  echo "$elapsed" >"$results/$name.ms"
+  [ $status -eq 124 ] && echo "guest: no end within $limit s" >>"$results/$name.out"
+  say "$name exit $status after $elapsed ms"
+}
+
+# A lane's programs run under a Wine of their own: its own prefix (a copy of the image's), server
+# and virtual display, so that a program looking for any window does not meet the other lane's.
+# Its first program also starts Wine's services, before the lane's programs race to. One server
+# for the lane: a server that exits whenever its last program ends races with the next program
+# starting.
+start_wine() {
+  local number=$1
+  export WINEDEBUG=-all WINEPREFIX=/root/.wine DISPLAY=:$((7 + number))
+  if [ "$number" -gt 0 ]; then
+    WINEPREFIX=/root/.wine-$number
+    cp -a /root/.wine "$WINEPREFIX"
+  fi
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  for _ in $(seq 200); do
+    [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break
+    sleep 0.05
+  done
+  /usr/lib/wine/wineserver32 -p
+  # A program that crashes unhandled ends as on a machine without a debugger, after Wine's line
+  # on where it crashed: the debugger named is one that cannot start. Wine's own would wait at
+  # a dialog, or without one print its call stack into the program's own output, which the
+  # tests read, for most of a minute; with none named Wine starts its own.
+  /usr/lib/wine/wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+    /v Debugger /t REG_SZ /d 'C:\windows\no-debugger.exe' /f >/dev/null 2>&1
+}
+
+run_lane() {
+  local lane=$1 number=$2 fields
+  start_wine "$number"
+  say "lane $lane: Wine up after $(($(milliseconds) - started)) ms"
+  while IFS=$'\t' read -r -a fields; do
+    [ ${#fields[@]} -ge 4 ] && [ "${fields[1]}" = "$lane" ] || continue
+    run_program "${fields[0]}" "${fields[2]}" "${fields[@]:3}"
+  done <"$share/manifest"
+  /usr/lib/wine/wineserver32 -k
+}
+
+lanes=()
+for lane in $(cut -f2 "$share/manifest" | sort -u); do
+  run_lane "$lane" ${#lanes[@]} &
+  lanes+=($!)
+done
+wait "${lanes[@]}" # not the displays, which run on
+say "batch done after $(($(milliseconds) - started)) ms"
+touch "$results/done"
+sync

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Standard output as the updater uses it: one line at a time, UTF-8 text in.
@@ -15,5 +16,10 @@ void WriteLine(std::string_view utf8Text);
 
 // Writes whatever is still buffered; called on every normal end of the program.
 void Flush();
+
+// A line that becomes known only after the program has started but must come before anything
+// it writes: the first WriteLine or Flush calls `firstLine` (which may wait, for a bounded
+// time) and writes its text first, unless that is empty. nullptr takes it back.
+void PutFirst(std::string (*firstLine)());
 
 }  // namespace Platform::Console

@@ -66,6 +66,12 @@ bool PrepareThreadForFaults();
 // Gives back what PrepareThreadForFaults took; call on the same thread before it ends.
 void ReleaseThreadFaults();
 
+// Finds where the main thread's stack ends, which tells its overflow from another bad access
+// far below its stack pointer. POSIX reads the process's memory map for it, a cost that no
+// start should pay: call it from another thread once the program runs. Until then the main
+// thread's overflows are told by the stack pointer alone. Nothing to do on Windows.
+void NoteMainThreadStack();
+
 // Windows programs name a thread by raising the exception 0x406D1388; the hook gets the name
 // (UTF-8) and the thread it names, and the raiser goes on. Never called on POSIX.
 using TThreadNameHook = void (*)(ThreadId thread, const char* name);

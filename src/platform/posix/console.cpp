@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -23,6 +24,7 @@ struct Output {
   std::size_t used = 0;
 };
 Output output;
+std::atomic<std::string (*)()> firstLine{nullptr};
 
 std::mutex& OutputLock() {
   static std::mutex* lock = new std::mutex;
@@ -72,20 +74,34 @@ struct FlushAtExit {
   ~FlushAtExit() { Flush(); }
 } flushAtExit;
 
+// Caller holds the lock.
+void WriteLineLocked(std::string_view utf8Text) {
+  Initialise();
+  if (output.terminal) {
+    std::string line(utf8Text);
+    line += '\n';
+    WriteBytes(line.data(), line.size());
+  } else {
+    Buffer(utf8Text);
+    Buffer("\n");
+  }
+}
+
+// Caller holds the lock, so that no other line can overtake the first one.
+void WriteFirstLineLocked() {
+  if (std::string(*const take)() = firstLine.exchange(nullptr)) {
+    const std::string line = take();
+    if (!line.empty()) WriteLineLocked(line);
+  }
+}
+
 }  // namespace
 
 void WriteLine(std::string_view utf8Text) {
   try {
     std::lock_guard<std::mutex> lock(OutputLock());
-    Initialise();
-    if (output.terminal) {
-      std::string line(utf8Text);
-      line += '\n';
-      WriteBytes(line.data(), line.size());
-    } else {
-      Buffer(utf8Text);
-      Buffer("\n");
-    }
+    WriteFirstLineLocked();
+    WriteLineLocked(utf8Text);
   } catch (...) {
     // Output is never worth stopping the update for.
   }
@@ -94,9 +110,14 @@ void WriteLine(std::string_view utf8Text) {
 void Flush() {
   try {
     std::lock_guard<std::mutex> lock(OutputLock());
+    WriteFirstLineLocked();
     FlushLocked();
   } catch (...) {
   }
+}
+
+void PutFirst(std::string (*line)()) {
+  firstLine.store(line);
 }
 
 }  // namespace Platform::Console

@@ -34,6 +34,15 @@ pthread_once_t gForkHandlerOnce = PTHREAD_ONCE_INIT;
 // Per thread: the alternate stack this code gave it, and the low end of its own stack.
 thread_local void* tAlternateStack = nullptr;
 thread_local std::uint64_t tStackLow = 0;
+// The main thread's low end is found later (NoteMainThreadStack): for it the system reads the
+// process's memory map, which costs more than the rest of the reporter's start together.
+std::atomic<std::uint64_t> gMainStackLow{0};
+std::atomic<bool> gMainThreadKnown{false};
+pthread_t gMainThread;
+
+bool OnMainThread() {
+  return syscall(SYS_gettid) == getpid();
+}
 
 std::uint64_t Value(const void* pointer) {
   return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pointer));
@@ -77,8 +86,9 @@ TFaultKind KindOf(int signal, int code) {
 // running out.
 bool IsStackOverflow(const TFaultInfo& fault) {
   const std::uint64_t address = fault.DataAddress;
-  if (tStackLow != 0 && address < tStackLow + 4096 && address + kGuardReach >= tStackLow)
-    return true;
+  const std::uint64_t low =
+      tStackLow != 0 ? tStackLow : (OnMainThread() ? gMainStackLow.load() : 0);
+  if (low != 0 && address < low + 4096 && address + kGuardReach >= low) return true;
   const std::uint64_t sp = fault.Context.Sp;
   return fault.HasContext && address < sp + 256 && address + 64 * 1024 >= sp;
 }
@@ -137,13 +147,14 @@ void RegisterForkHandler() {
   pthread_atfork(nullptr, nullptr, &ForgetHookInChild);
 }
 
-void NoteStackLow() {
+std::uint64_t StackLowOf(pthread_t thread) {
   pthread_attr_t attributes;
-  if (pthread_getattr_np(pthread_self(), &attributes) != 0) return;
+  if (pthread_getattr_np(thread, &attributes) != 0) return 0;
   void* low = nullptr;
   std::size_t size = 0;
-  if (pthread_attr_getstack(&attributes, &low, &size) == 0) tStackLow = Value(low);
+  const bool known = pthread_attr_getstack(&attributes, &low, &size) == 0;
   pthread_attr_destroy(&attributes);
+  return known ? Value(low) : 0;
 }
 
 }  // namespace
@@ -181,7 +192,12 @@ void SetForkedChildHook(TForkedChildHook hook) {
 }
 
 bool PrepareThreadForFaults() {
-  if (tStackLow == 0) NoteStackLow();
+  if (!OnMainThread()) {
+    if (tStackLow == 0) tStackLow = StackLowOf(pthread_self());
+  } else if (!gMainThreadKnown.load()) {
+    gMainThread = pthread_self();
+    gMainThreadKnown.store(true);
+  }
   if (tAlternateStack != nullptr) return true;
   void* memory = mmap(nullptr, kAlternateStackSize, PROT_READ | PROT_WRITE,
                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -203,6 +219,11 @@ void ReleaseThreadFaults() {
   stack.ss_flags = SS_DISABLE;
   if (sigaltstack(&stack, nullptr) == 0) munmap(tAlternateStack, kAlternateStackSize);
   tAlternateStack = nullptr;
+}
+
+void NoteMainThreadStack() {
+  if (gMainThreadKnown.load() && gMainStackLow.load() == 0)
+    gMainStackLow.store(StackLowOf(gMainThread));
 }
 
 void SetThreadNameHook(TThreadNameHook) {}

@@ -40,8 +40,7 @@ bool TSharedBlock::Open(std::string_view baseName, std::size_t size, bool& creat
   auto [entry, inserted] = table.blocks.try_emplace(name);
   TBlock& block = entry->second;
   if (inserted) {
-    block.bytes = std::make_unique<std::uint8_t[]>(size);
-    std::memset(block.bytes.get(), 0, size);
+    block.bytes = std::make_unique<std::uint8_t[]>(size);  // zeroed
     block.size = size;
   }
   created = inserted;

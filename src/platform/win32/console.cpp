@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -24,6 +25,7 @@ struct RedirectBuffer {
 };
 RedirectBuffer buffer;
 static_assert(std::is_trivially_destructible_v<RedirectBuffer>);
+std::atomic<std::string (*)()> firstLine{nullptr};
 
 HANDLE StandardOutput() {
   return GetStdHandle(STD_OUTPUT_HANDLE);
@@ -95,16 +97,30 @@ struct FlushAtExit {
   ~FlushAtExit() { Flush(); }
 } flushAtExit;
 
+void Write(HANDLE handle, std::string_view utf8Text) {
+  if (IsConsole(handle)) {
+    WriteToConsole(handle, utf8Text);
+  } else {
+    WriteToRedirect(handle, utf8Text);
+  }
+}
+
+// Only one thread takes the first line; a line of another thread that writes at the very
+// same moment may come before it.
+void WriteFirstLine(HANDLE handle) {
+  if (std::string(*const take)() = firstLine.exchange(nullptr)) {
+    const std::string line = take();
+    if (!line.empty()) Write(handle, line);
+  }
+}
+
 }  // namespace
 
 void WriteLine(std::string_view utf8Text) {
   try {
     const HANDLE handle = StandardOutput();
-    if (IsConsole(handle)) {
-      WriteToConsole(handle, utf8Text);
-    } else {
-      WriteToRedirect(handle, utf8Text);
-    }
+    WriteFirstLine(handle);
+    Write(handle, utf8Text);
   } catch (...) {
     // Output is never worth stopping the update for.
   }
@@ -112,10 +128,16 @@ void WriteLine(std::string_view utf8Text) {
 
 void Flush() {
   try {
+    const HANDLE handle = StandardOutput();
+    WriteFirstLine(handle);
     BufferLock lock;
-    FlushLocked(StandardOutput());
+    FlushLocked(handle);
   } catch (...) {
   }
+}
+
+void PutFirst(std::string (*line)()) {
+  firstLine.store(line);
 }
 
 }  // namespace Platform::Console

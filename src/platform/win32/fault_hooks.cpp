@@ -169,6 +169,9 @@ bool PrepareThreadForFaults() {
 
 void ReleaseThreadFaults() {}
 
+// The system tells a stack overflow by its own exception code.
+void NoteMainThreadStack() {}
+
 // No fork on Windows: a child process starts afresh and installs its own hook.
 void SetForkedChildHook(TForkedChildHook) {}
 

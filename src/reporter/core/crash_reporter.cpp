@@ -1,11 +1,15 @@
 #include "reporter/core/crash_reporter.h"
 
+#include <atomic>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/console.h"
+#include "platform/fault_hooks.h"
 #include "platform/process.h"
 #include "platform/process_exit.h"
+#include "platform/request_pipe.h"
 #include "platform/restart_handover.h"
 #include "platform/thread_hooks.h"
 #include "platform/trace_request.h"
@@ -53,16 +57,50 @@ std::string TraceText(std::int32_t) {
   return text;
 }
 
-// A damaged program file is told on the program's only channel; the update goes on, since
-// stopping it would leave the installation half done.
-void TestProgramFile(Settings::IModuleSettings& settings) {
-  if (!settings.Enabled() || !settings.CheckFileCrc()) return;
-  const auto check = Integrity::CheckOwnProgramFile(settings);
-  if (check.Damaged()) Platform::Console::WriteLine(check.FaultMessage);
+// The checksum reads the whole program file, which no run should wait for at its start: the
+// handling thread tests it while the program goes on, and the console holds the program's
+// first line back until the verdict is in, so that a damaged file is still told first (on the
+// program's only channel; the update goes on, since stopping it would leave the installation
+// half done).
+constexpr std::uint32_t kFileTestWait = 10000;
+
+struct TFileTest {
+  std::shared_ptr<Settings::IModuleSettings> Settings;
+  std::string FileName;
+  std::unique_ptr<Platform::TSignal> Done;
+  std::atomic<bool> Damaged{false};
+};
+
+// Never freed: the console may ask for the verdict late at exit.
+TFileTest* gFileTest = nullptr;
+bool gListenForTraces = false;
+
+bool PrepareFileTest(const std::shared_ptr<Settings::IModuleSettings>& settings) {
+  if (!settings->CheckFileCrc()) return false;
+  auto test = std::make_unique<TFileTest>();
+  test->Settings = settings;
+  test->FileName = Integrity::OwnProgramFileName(*settings);
+  test->Done = Platform::TSignal::Create();
+  if (!test->Done) return false;
+  gFileTest = test.release();
+  return true;
 }
 
-void StartTraceListener() {
-  Platform::StartTraceListener();
+void RunFileTest() {
+  gFileTest->Damaged.store(Integrity::IsDamaged(Integrity::CheckProgramFile(gFileTest->FileName)));
+  gFileTest->Done->Set();
+}
+
+std::string FileTestVerdict() {
+  if (!gFileTest->Done->Wait(kFileTestWait) || !gFileTest->Damaged.load()) return {};
+  return gFileTest->Settings->GetBitFaultMsg();
+}
+
+// The handling thread's first work, before it takes requests.
+void FirstTasks() {
+  if (gListenForTraces) Platform::StartTraceListener();
+  Platform::NoteMainThreadStack();
+  if (gFileTest != nullptr) RunFileTest();
 }
 
 std::optional<Report::TSystemListPlugins>& SystemLists() {
@@ -79,7 +117,6 @@ TCrashReporter::TCrashReporter() {
   RemoveReporterTemporaryFolder();
   const auto settings = Settings::SettingsForModule(0);
   const bool valid = settings && settings->IsValid();
-  if (valid) TestProgramFile(*settings);
   if (valid) StartUpReportedExceptions();
   SystemLists().emplace();
   if (valid && settings->Enabled()) {
@@ -87,9 +124,18 @@ TCrashReporter::TCrashReporter() {
     InstallInterception();
     // Requests are taken from here on; the handling thread starts the thread that answers
     // them, which makes it one of the reporter's own threads, left out of the reports.
-    const bool traceEntry = Platform::InstallTraceEntry(&TraceText);
-    enabled_ = StartHandlingThread(traceEntry ? &StartTraceListener : nullptr);
-    if (!enabled_ && traceEntry) Platform::RemoveTraceEntry();
+    gListenForTraces = Platform::InstallTraceEntry(&TraceText);
+    const bool fileTest = PrepareFileTest(settings);
+    if (fileTest) Platform::Console::PutFirst(&FileTestVerdict);
+    enabled_ = StartHandlingThread(&FirstTasks);
+    if (!enabled_ && gListenForTraces) Platform::RemoveTraceEntry();
+    if (!enabled_ && fileTest) {
+      // Without the thread the test runs here, as the first thing the program says.
+      Platform::Console::PutFirst(nullptr);
+      RunFileTest();
+      const std::string verdict = FileTestVerdict();
+      if (!verdict.empty()) Platform::Console::WriteLine(verdict);
+    }
     OutOfMemoryReserve().Reserve();
   }
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/console.h"
 #include "platform/thread_priority.h"
 #include "reporter/core/exception_processing.h"
 #include "reporter/core/fault_request.h"
@@ -110,6 +111,8 @@ bool HandlingThreadRunning() {
 
 void ForgetHandlingThreadInChild() {
   // What the parent's thread owns stays where it is: freeing it is no work for a forked child.
+  // Nor does the child wait for a verdict that the parent's thread was to give its console.
+  Platform::Console::PutFirst(nullptr);
   gThread.store(nullptr);
   gForgotten.store(true);
 }

@@ -103,10 +103,14 @@ TProgramFileCheck CheckProgramFile(const std::string& fileName,
   return check;
 }
 
-TProgramFileCheck CheckOwnProgramFile(Settings::IReporterSettings& settings) {
+std::string OwnProgramFileName(Settings::IReporterSettings& settings) {
   std::string fileName = Platform::ModuleFileName(settings.Module());
   if (fileName.empty()) fileName = Platform::ExecutablePath();
-  return CheckProgramFile(fileName, settings);
+  return fileName;
+}
+
+TProgramFileCheck CheckOwnProgramFile(Settings::IReporterSettings& settings) {
+  return CheckProgramFile(OwnProgramFileName(settings), settings);
 }
 
 }  // namespace Reporter::Integrity

@@ -33,6 +33,9 @@ struct TProgramFileCheck {
 TProgramFileCheck CheckProgramFile(const std::string& fileName,
                                    Settings::IReporterSettings& settings);
 
+// The file of the settings' module: the running executable for the main module's settings.
+std::string OwnProgramFileName(Settings::IReporterSettings& settings);
+
 // Tests the file of the settings' module (the running executable for the main module's
 // settings) and takes the text to show from those settings.
 TProgramFileCheck CheckOwnProgramFile(Settings::IReporterSettings& settings);

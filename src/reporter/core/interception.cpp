@@ -31,7 +31,9 @@ void ThreadStarted(const Platform::TThreadStart& start) {
   entry.CreatorThreadId = start.Creator;
   entry.CreatorAddr = static_cast<std::uintptr_t>(start.CreatorAddress);
   // What the reporter's threads start (the HTTP library's threads) is the reporter's too.
-  if (IsReporterThread(start.Creator) && MarkReporterThread(start.Thread)) entry.Name = "-";
+  // (Assigned as one character: GCC 12 warns falsely of an overlap for `= "-"`.)
+  if (IsReporterThread(start.Creator) && MarkReporterThread(start.Thread))
+    entry.Name.assign(1, '-');
   EnterThread(entry);
 }
 

@@ -162,7 +162,7 @@ class UpdateFailure : public E2E::UpdateWorld {
     EXPECT_EQ(run.exitCode, 1);
     const Lines lines = OutputLines(run.output);
     ExpectPrintedFailure(lines, lockFile);
-    if (!tracker) return;
+    if (!tracker) GTEST_SKIP() << "the upload half: this build's Update cannot upload";
     const auto requests = tracker->Requests();
     const auto isNewCase = [](const auto& request) { return request.Command() == "new"; };
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(), isNewCase), 1)

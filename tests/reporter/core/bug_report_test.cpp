@@ -10,6 +10,7 @@
 #include "platform/thread_hold.h"
 #include "platform/thread_priority.h"
 #include "platform/thread_state.h"
+#include "platform/threads.h"
 #include "reporter/core/reported_exception.h"
 #include "reporter/core/start_up.h"
 #include "reporter/report/system_lists/system_list_plugins.h"
@@ -151,10 +152,12 @@ TEST_F(RealReport, ThreadTitlesTellAStoppedThreadAndAnotherPriority) {
     }
     return std::string("(none)");
   };
-  if (holding)
+  if (holding) {
     EXPECT_NE(titleOf(heldId).find(": <suspended>"), std::string::npos) << titleOf(heldId);
-  if (lowered)
+  }
+  if (lowered) {
     EXPECT_NE(titleOf(lowId).find(" <priority:-1>"), std::string::npos) << titleOf(lowId);
+  }
   if (!holding || !lowered) GTEST_SKIP() << "this system lets the test stop or lower no thread";
 }
 
@@ -172,11 +175,12 @@ TEST_F(RealReport, CallbacksSeeTheCompleteReportExactlyOnceAtTheEnd) {
 }
 
 TEST_F(RealReport, ReleasingTheObjectStopsItsCompletion) {
+  const std::size_t threadsBefore = Platform::ListThreads().size();
   auto reported = CreateReportedException(request_);
   // Registering starts the completion thread; the release aborts it and waits for it.
   reported->RegisterBugReportCallback(&Count, false);
   reported.reset();
-  SUCCEED();
+  EXPECT_EQ(Platform::ListThreads().size(), threadsBefore) << "the completion thread is gone";
 }
 
 // The whole text, line by line, as the header, the sections and their producers make it.

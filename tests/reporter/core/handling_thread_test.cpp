@@ -61,7 +61,8 @@ TEST_F(HandlingThread, AnAbortThatMayContinueIsNeverHandedOver) {
   request.ExceptObject = std::make_exception_ptr(RTL::EAbort());
   request.CanContinue = true;
   ReportException(std::move(request));  // returns: nothing to report, nothing ends
-  SUCCEED();
+  EXPECT_TRUE(HandlingThreadRunning());
+  EXPECT_TRUE(HandOverHidden()) << "the pipe is still free for the next request";
 }
 
 TEST_F(HandlingThread, TheOutOfMemoryReserveIsHeldAgainAfterAReport) {

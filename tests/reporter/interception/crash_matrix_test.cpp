@@ -100,7 +100,7 @@ TEST(FatalEnds, StandardExceptionIsReportedAndUploaded) {
   const Lines report = ExpectReportedEnd(run, "runtime-error", "runtime_error", true, !tracker);
   EXPECT_EQ(Field(report, "exception message"), "Die Zeile ist gescheitert.");
   EXPECT_EQ(Field(report, "exception number"), "1");
-  if (!tracker) return;
+  if (!tracker) GTEST_SKIP() << "the upload half: this build's programs cannot upload";
   const auto requests = tracker->Requests();
   const auto newCase = std::find_if(requests.begin(), requests.end(),
                                     [](const auto& request) { return request.Command() == "new"; });

@@ -1,14 +1,12 @@
 #include "platform/console.h"
 
-#include <errno.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
+
+#include "platform/console_device.h"
 
 namespace Platform::Console {
 namespace {
@@ -18,7 +16,7 @@ constexpr std::size_t kBufferSize = 128;
 // Trivially destructible, so that a line written by another static object's destructor late
 // at exit never touches a destroyed object. The mutex is created once and never destroyed.
 struct Output {
-  bool initialised = false;
+  bool opened = false;
   bool terminal = false;
   char bytes[kBufferSize];
   std::size_t used = 0;
@@ -32,29 +30,8 @@ std::mutex& OutputLock() {
 }
 
 // Caller holds the lock.
-void Initialise() {
-  if (output.initialised) return;
-  output.initialised = true;
-  output.terminal = isatty(STDOUT_FILENO) == 1;
-  // A reader that went away must not end the update: the write fails with EPIPE instead.
-  // Children get the default back (see StartProcess).
-  signal(SIGPIPE, SIG_IGN);
-}
-
-// Failures are ignored on purpose: a closed redirect must not stop the update.
-void WriteBytes(const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = write(STDOUT_FILENO, data, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-}
-
-// Caller holds the lock.
 void FlushLocked() {
-  if (output.used > 0) WriteBytes(output.bytes, output.used);
+  if (output.used > 0) ConsoleDevice::Write(output.bytes, output.used);
   output.used = 0;
 }
 
@@ -69,21 +46,16 @@ void Buffer(std::string_view bytes) {
   }
 }
 
-// Writes what is left when the program ends normally.
-struct FlushAtExit {
-  ~FlushAtExit() { Flush(); }
-} flushAtExit;
-
 // Caller holds the lock.
 void WriteLineLocked(std::string_view utf8Text) {
-  Initialise();
+  if (!output.opened) {
+    output.opened = true;
+    output.terminal = ConsoleDevice::Open();
+  }
   if (output.terminal) {
-    std::string line(utf8Text);
-    line += '\n';
-    WriteBytes(line.data(), line.size());
+    ConsoleDevice::WriteTerminalLine(utf8Text);
   } else {
-    Buffer(utf8Text);
-    Buffer("\n");
+    Buffer(ConsoleDevice::RedirectedLine(utf8Text));
   }
 }
 
@@ -94,6 +66,11 @@ void WriteFirstLineLocked() {
     if (!line.empty()) WriteLineLocked(line);
   }
 }
+
+// Writes what is left when the program ends normally.
+struct FlushAtExit {
+  ~FlushAtExit() { Flush(); }
+} flushAtExit;
 
 }  // namespace
 

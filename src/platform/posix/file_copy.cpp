@@ -16,36 +16,12 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/posix/descriptor.h"
 
 namespace Platform::Posix {
 namespace {
 
 constexpr std::size_t kChunk = 1u << 30;
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  Descriptor& operator=(Descriptor&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  int Get() const { return fd_; }
-  // Closes now and reports the error that a delayed write may only show here.
-  int Close() {
-    const int result = close(fd_);
-    fd_ = -1;
-    return result == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
 
 // Errors by which a system call says that it cannot do this copy, not that the copy failed.
 bool Unsupported(int error) {
@@ -114,7 +90,7 @@ int CopyInto(int in, const struct stat& source, Descriptor& out) {
   if (error == 0 && fchmod(out.Get(), source.st_mode & 0777) != 0) error = errno;
   const struct timespec times[2] = {source.st_atim, source.st_mtim};
   if (error == 0 && futimens(out.Get(), times) != 0) error = errno;
-  const int closeError = out.Close();
+  const int closeError = out.Close() ? 0 : errno;
   return error != 0 ? error : closeError;
 }
 

@@ -16,6 +16,7 @@
 
 #include "platform/known_folders.h"
 #include "platform/machine_info.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/system_files.h"
 
 namespace Platform {
@@ -27,21 +28,16 @@ constexpr int kTimeoutMilliseconds = 500;
 class TSocket {
  public:
   explicit TSocket(int domain) : fd_(socket(domain, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    if (fd_ < 0) return;
+    if (!fd_.Valid()) return;
     timeval timeout{};
     timeout.tv_usec = kTimeoutMilliseconds * 1000;
-    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    setsockopt(fd_.Get(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    setsockopt(fd_.Get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
   }
-  ~TSocket() {
-    if (fd_ >= 0) close(fd_);
-  }
-  TSocket(const TSocket&) = delete;
-  TSocket& operator=(const TSocket&) = delete;
-  int Fd() const { return fd_; }
+  int Fd() const { return fd_.Get(); }
 
  private:
-  int fd_;
+  Posix::Descriptor fd_;
 };
 
 bool ConnectLocal(const TSocket& socket, int display, bool abstract) {

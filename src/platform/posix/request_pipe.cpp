@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "platform/posix/descriptor.h"
+
 // Plain pipes: a write of up to PIPE_BUF bytes is atomic, and read, write and poll are safe in
 // a signal handler.
 namespace Platform {
@@ -13,23 +15,19 @@ namespace {
 class TPipeSignal final : public TSignal {
  public:
   TPipeSignal(int readEnd, int writeEnd) : read_(readEnd), write_(writeEnd) {}
-  ~TPipeSignal() override {
-    close(read_);
-    close(write_);
-  }
   void Set() override {
     const char byte = 1;
     // A full pipe is set already.
-    while (write(write_, &byte, 1) < 0 && errno == EINTR) {
+    while (write(write_.Get(), &byte, 1) < 0 && errno == EINTR) {
     }
   }
   void Reset() override {
     char bytes[64];
-    while (read(read_, bytes, sizeof bytes) > 0) {
+    while (read(read_.Get(), bytes, sizeof bytes) > 0) {
     }
   }
   bool Wait(std::uint32_t milliseconds) override {
-    pollfd entry{read_, POLLIN, 0};
+    pollfd entry{read_.Get(), POLLIN, 0};
     const int timeout = milliseconds == kWaitForever ? -1 : static_cast<int>(milliseconds);
     for (;;) {
       const int ready = poll(&entry, 1, timeout);
@@ -39,28 +37,24 @@ class TPipeSignal final : public TSignal {
   }
 
  private:
-  int read_;
-  int write_;
+  Posix::Descriptor read_;
+  Posix::Descriptor write_;
 };
 
 class TPosixRequestPipe final : public TRequestPipe {
  public:
   TPosixRequestPipe(int readEnd, int writeEnd) : read_(readEnd), write_(writeEnd) {}
-  ~TPosixRequestPipe() override {
-    close(read_);
-    CloseWriteEnd();
-  }
   bool Write(const void* record, std::size_t size) override {
-    if (write_ < 0 || size > 512) return false;
+    if (!write_.Valid() || size > 512) return false;
     for (;;) {
-      const ssize_t written = write(write_, record, size);
+      const ssize_t written = write(write_.Get(), record, size);
       if (written >= 0) return static_cast<std::size_t>(written) == size;
       if (errno != EINTR) return false;
     }
   }
   TReadResult Read(void* record, std::size_t size) override {
     for (;;) {
-      const ssize_t got = read(read_, record, size);
+      const ssize_t got = read(read_.Get(), record, size);
       if (got == static_cast<ssize_t>(size)) return TReadResult::Record;
       if (got > 0) return TReadResult::Short;
       if (got == 0) return TReadResult::Closed;
@@ -68,14 +62,11 @@ class TPosixRequestPipe final : public TRequestPipe {
       if (errno != EINTR) return TReadResult::Failed;
     }
   }
-  void CloseWriteEnd() override {
-    if (write_ >= 0) close(write_);
-    write_ = -1;
-  }
+  void CloseWriteEnd() override { write_.Close(); }
 
  private:
-  int read_;
-  int write_;
+  Posix::Descriptor read_;
+  Posix::Descriptor write_;
 };
 
 bool MakePipe(int ends[2], bool nonBlockingRead, bool nonBlockingWrite) {

@@ -17,6 +17,7 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/posix/descriptor.h"
 #include "platform/posix/system_files.h"
 #include "platform/process.h"
 
@@ -89,25 +90,20 @@ class TProcessHandle {
  public:
   explicit TProcessHandle(pid_t process)
       : process_(process), descriptor_(static_cast<int>(syscall(SYS_pidfd_open, process, 0))) {
-    gone_ = descriptor_ < 0 && errno == ESRCH;
+    gone_ = !descriptor_.Valid() && errno == ESRCH;
   }
-  ~TProcessHandle() {
-    if (descriptor_ >= 0) close(descriptor_);
-  }
-  TProcessHandle(const TProcessHandle&) = delete;
-  TProcessHandle& operator=(const TProcessHandle&) = delete;
 
   bool Gone() const { return gone_; }
 
   bool Queue(int signal, sigval value) const {
-    if (descriptor_ >= 0) {
+    if (descriptor_.Valid()) {
       siginfo_t info{};
       info.si_signo = signal;
       info.si_code = SI_QUEUE;
       info.si_pid = getpid();
       info.si_uid = getuid();
       info.si_value = value;
-      if (syscall(SYS_pidfd_send_signal, descriptor_, signal, &info, 0) == 0) return true;
+      if (syscall(SYS_pidfd_send_signal, descriptor_.Get(), signal, &info, 0) == 0) return true;
       // Gone. Any other refusal comes from an emulator that does not translate the call
       // (qemu-user): then the signal goes by id after all.
       if (errno == ESRCH) return false;
@@ -117,7 +113,7 @@ class TProcessHandle {
 
  private:
   pid_t process_;
-  int descriptor_;
+  Posix::Descriptor descriptor_;
   bool gone_ = false;
 };
 

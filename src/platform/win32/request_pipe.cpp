@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/scoped_win_handle.h"
+
 // An anonymous pipe whose read end is switched to non-blocking mode, and manual-reset events.
 namespace Platform {
 namespace {
@@ -9,34 +11,30 @@ namespace {
 class TEventSignal final : public TSignal {
  public:
   explicit TEventSignal(HANDLE event) : event_(event) {}
-  ~TEventSignal() override { CloseHandle(event_); }
-  void Set() override { SetEvent(event_); }
-  void Reset() override { ResetEvent(event_); }
+  void Set() override { SetEvent(event_.Get()); }
+  void Reset() override { ResetEvent(event_.Get()); }
   bool Wait(std::uint32_t milliseconds) override {
-    return WaitForSingleObject(event_, milliseconds == kWaitForever ? INFINITE : milliseconds) ==
+    return WaitForSingleObject(event_.Get(),
+                               milliseconds == kWaitForever ? INFINITE : milliseconds) ==
            WAIT_OBJECT_0;
   }
 
  private:
-  HANDLE event_;
+  Win32::KernelHandle event_;
 };
 
 class TWin32RequestPipe final : public TRequestPipe {
  public:
   TWin32RequestPipe(HANDLE readEnd, HANDLE writeEnd) : read_(readEnd), write_(writeEnd) {}
-  ~TWin32RequestPipe() override {
-    CloseHandle(read_);
-    CloseWriteEnd();
-  }
   bool Write(const void* record, std::size_t size) override {
     DWORD written = 0;
-    return write_ != nullptr && size <= 512 &&
-           WriteFile(write_, record, static_cast<DWORD>(size), &written, nullptr) &&
+    return write_.Valid() && size <= 512 &&
+           WriteFile(write_.Get(), record, static_cast<DWORD>(size), &written, nullptr) &&
            written == size;
   }
   TReadResult Read(void* record, std::size_t size) override {
     DWORD got = 0;
-    if (ReadFile(read_, record, static_cast<DWORD>(size), &got, nullptr))
+    if (ReadFile(read_.Get(), record, static_cast<DWORD>(size), &got, nullptr))
       return got == size ? TReadResult::Record
                          : (got == 0 ? TReadResult::Empty : TReadResult::Short);
     switch (GetLastError()) {
@@ -51,14 +49,11 @@ class TWin32RequestPipe final : public TRequestPipe {
         return TReadResult::Failed;
     }
   }
-  void CloseWriteEnd() override {
-    if (write_ != nullptr) CloseHandle(write_);
-    write_ = nullptr;
-  }
+  void CloseWriteEnd() override { write_.Close(); }
 
  private:
-  HANDLE read_;
-  HANDLE write_;
+  Win32::KernelHandle read_;
+  Win32::KernelHandle write_;
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "platform/path_style.h"
+#include "rtl/io/paths.h"
 #include "rtl/text.h"
 #include "updater/cmd_line.h"
-#include "updater/io/paths.h"
 #include "updater/switches.h"
 #include "updater/work.h"
 

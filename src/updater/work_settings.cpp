@@ -1,7 +1,7 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "rtl/io/paths.h"
 #include "rtl/text.h"
-#include "updater/io/paths.h"
 #include "updater/strings.h"
 #include "updater/switches.h"
 #include "updater/work.h"

@@ -1,10 +1,10 @@
-#include "updater/io/paths.h"
+#include "rtl/io/paths.h"
 
 #include <filesystem>
 
 #include "rtl/exceptions.h"
+#include "rtl/rtl_strings.h"
 #include "rtl/text.h"
-#include "updater/strings.h"
 
 namespace RTL::Paths {
 namespace {
@@ -48,7 +48,7 @@ bool IsRooted(std::string_view path, PathStyle style) {
 
 void CheckValidCharacters(std::string_view path, PathStyle style) {
   if (HasForbiddenCharacters(path, style)) {
-    throw EArgumentException(Update::Strings::kInvalidPathCharacters);
+    throw EArgumentException(Strings::kInvalidPathCharacters);
   }
 }
 
@@ -114,11 +114,11 @@ void CheckPath(std::string_view path, PathStyle style) {
   const bool tooLong = IsWindows(style) ? !HasExtendedLengthPrefix(path, style) &&
                                               Text::Utf8ToUtf16(path).size() >= kWindowsMaxPath
                                         : path.size() >= kPosixMaxPath;
-  if (tooLong) throw EPathTooLongException(Update::Strings::kPathTooLong);
+  if (tooLong) throw EPathTooLongException(Strings::kPathTooLong);
   if (IsWindows(style) && HasUnsupportedColon(path)) {
-    throw ENotSupportedException(Update::Strings::kPathFormatNotSupported);
+    throw ENotSupportedException(Strings::kPathFormatNotSupported);
   }
-  if (Text::Trim(path).empty()) throw EArgumentException(Update::Strings::kInvalidPathCharacters);
+  if (Text::Trim(path).empty()) throw EArgumentException(Strings::kInvalidPathCharacters);
   CheckValidCharacters(path, style);
 }
 

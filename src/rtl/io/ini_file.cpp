@@ -1,4 +1,4 @@
-#include "updater/io/ini_file.h"
+#include "rtl/io/ini_file.h"
 
 #include <algorithm>
 
@@ -6,9 +6,9 @@
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
 #include "rtl/exceptions.h"
+#include "rtl/io/paths.h"
+#include "rtl/rtl_strings.h"
 #include "rtl/text.h"
-#include "updater/io/paths.h"
-#include "updater/strings.h"
 
 namespace RTL::IniFiles {
 namespace {
@@ -100,7 +100,7 @@ TMemIniFile::TMemIniFile(const std::string& AFileName) {
       case ReadResult::Complete:
         break;
       case ReadResult::TooLarge:
-        errorText = Update::Strings::kFileTooLarge;
+        errorText = Strings::kFileTooLarge;
         file.reset();
         break;
       case ReadResult::Failed:
@@ -109,8 +109,8 @@ TMemIniFile::TMemIniFile(const std::string& AFileName) {
     }
   }
   if (!file) {
-    throw EFOpenError(Text::Format(Update::Strings::kCannotOpenFile,
-                                   {Paths::ExpandFileName(AFileName), errorText}));
+    throw EFOpenError(
+        Text::Format(Strings::kCannotOpenFile, {Paths::ExpandFileName(AFileName), errorText}));
   }
   Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }

@@ -1,4 +1,5 @@
 #include "platform/path_style.h"
+#include "rtl/case_folding.h"
 #include "rtl/io/paths.h"
 #include "rtl/text.h"
 #include "updater/cmd_line.h"

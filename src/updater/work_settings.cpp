@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "rtl/case_folding.h"
 #include "rtl/io/paths.h"
 #include "rtl/text.h"
 #include "updater/strings.h"

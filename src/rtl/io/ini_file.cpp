@@ -5,6 +5,7 @@
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
+#include "rtl/case_folding.h"
 #include "rtl/exceptions.h"
 #include "rtl/io/paths.h"
 #include "rtl/rtl_strings.h"
@@ -50,13 +51,6 @@ void ForEachLine(std::string_view text, Visit visit) {
 
 bool StartsWithHexPrefix(std::string_view text) {
   return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-}
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 enum class ReadResult { Complete, TooLarge, Failed };
@@ -180,7 +174,7 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text) {
     // Eight digits fill the 32 bits: "$FFFFFFFF" is -1.
     if (digits.empty() || digits.size() > 8) return std::nullopt;
     for (const char c : digits) {
-      const int value = HexDigitValue(c);
+      const int value = Text::HexDigitValue(c);
       if (value < 0) return std::nullopt;
       magnitude = magnitude << 4 | static_cast<std::uint32_t>(value);
     }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "rtl/case_folding.h"
 #include "rtl/exceptions.h"
 #include "rtl/rtl_strings.h"
 #include "rtl/text.h"
@@ -22,10 +23,6 @@ bool IsWindows(PathStyle style) {
 
 bool HasExtendedLengthPrefix(std::string_view path, PathStyle style) {
   return IsWindows(style) && path.starts_with(kExtendedLengthPrefix);
-}
-
-bool IsAsciiLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // The separators after which a name may follow directly when joining.
@@ -57,7 +54,7 @@ void CheckValidCharacters(std::string_view path, PathStyle style) {
 bool HasUnsupportedColon(std::string_view path) {
   if (path.starts_with(kExtendedLengthPrefix)) path.remove_prefix(kExtendedLengthPrefix.size());
   std::size_t from = 0;
-  if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') from = 2;
+  if (path.size() >= 2 && Text::IsAsciiLetter(path[0]) && path[1] == ':') from = 2;
   return path.find(':', from) != std::string_view::npos;
 }
 

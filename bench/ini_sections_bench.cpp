@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "updater/io/ini_file.h"
+#include "rtl/io/ini_file.h"
 
 namespace {
 

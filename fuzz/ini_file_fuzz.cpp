@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/text_encoding.h"
+#include "rtl/io/ini_file.h"
 #include "rtl/text.h"
-#include "updater/io/ini_file.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "rtl/case_folding.h"
 #include "rtl/parameters.h"
 #include "rtl/text.h"
 #include "updater/switches.h"

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "rtl/case_folding.h"
+
 namespace Platform {
 namespace {
 
@@ -10,23 +12,6 @@ std::string Hex(unsigned value, int digits) {
   char text[16];
   std::snprintf(text, sizeof text, "%0*x", digits, value & 0xFFFFu);
   return text;
-}
-
-std::string Lower(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return result;
-}
-
-bool IsHex(std::string_view text) {
-  if (text.empty()) return false;
-  for (const char c : text) {
-    const bool digit = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-    if (!digit) return false;
-  }
-  return true;
 }
 
 // A line's first word and the text after the blanks that follow it.
@@ -83,22 +68,22 @@ std::map<std::string, std::string> ReadHardwareIdNames(std::istream& database,
       parent.clear();
       if (rest.starts_with("C ")) {
         const TIdLine entry = SplitIdLine(rest.substr(2));
-        if (!IsHex(entry.Id)) continue;
-        parent = "C" + Lower(entry.Id);
+        if (!RTL::Text::IsAsciiHexDigits(entry.Id)) continue;
+        parent = "C" + RTL::Text::AsciiLower(entry.Id);
         key = parent;
         rest = entry.Name;
       } else {
         // Vendors have four digits; the other sections of usb.ids start with words.
         const TIdLine entry = SplitIdLine(rest);
-        if (entry.Id.size() != 4 || !IsHex(entry.Id)) continue;
-        parent = Lower(entry.Id);
+        if (entry.Id.size() != 4 || !RTL::Text::IsAsciiHexDigits(entry.Id)) continue;
+        parent = RTL::Text::AsciiLower(entry.Id);
         key = parent;
         rest = entry.Name;
       }
     } else if (depth == 1 && !parent.empty()) {
       const TIdLine entry = SplitIdLine(rest);
-      if (!IsHex(entry.Id)) continue;
-      key = parent + ":" + Lower(entry.Id);
+      if (!RTL::Text::IsAsciiHexDigits(entry.Id)) continue;
+      key = parent + ":" + RTL::Text::AsciiLower(entry.Id);
       rest = entry.Name;
     } else {
       continue;

@@ -1,23 +1,9 @@
 #include <cstddef>
 
 #include "platform/system_lists.h"
+#include "rtl/case_folding.h"
 
 namespace Platform {
-namespace {
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string LongPathName(
     std::string_view path,
@@ -55,7 +41,7 @@ std::string DosImagePath(std::string_view path, std::string_view systemDirectory
   // The prefix is ASCII, so comparing ASCII letters without case is the reporter's
   // ignore-case comparison here.
   constexpr std::string_view kSystemRoot = "\\SystemRoot\\System32\\";
-  if (StartsWithIgnoringAsciiCase(path, kSystemRoot)) {
+  if (RTL::Text::AsciiStartsWithIgnoreCase(path, kSystemRoot)) {
     return std::string(systemDirectory) + "\\" + std::string(path.substr(kSystemRoot.size()));
   }
   if (path.starts_with("\\??\\")) return std::string(path.substr(4));

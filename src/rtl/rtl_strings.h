@@ -27,4 +27,13 @@ inline constexpr const char* kRangeError = "Fehler bei Bereichsprüfung";
 // The fault code as 8 hexadecimal digits.
 inline constexpr const char* kExternalException = "Externe Exception %s";
 
+// File access. File name, the platform's text for the error.
+inline constexpr const char* kCannotOpenFile = "Datei %s kann nicht geöffnet werden. %s";
+// In place of the platform's text: a settings file beyond the reader's size limit.
+inline constexpr const char* kFileTooLarge = "Die Datei ist größer als 1 MiB";
+inline constexpr const char* kPathTooLong = "Der angegebene Pfad ist zu lang";
+inline constexpr const char* kPathFormatNotSupported = "Das Pfadformat wird nicht unterstützt";
+inline constexpr const char* kInvalidPathCharacters = "Ungültige Zeichen im Pfad";
+inline constexpr const char* kPathNotFound = "Der angegebene Pfad wurde nicht gefunden";
+
 }  // namespace RTL::Strings

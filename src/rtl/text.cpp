@@ -7,10 +7,6 @@ bool IsBlank(char c) {
   return static_cast<unsigned char>(c) <= 32;
 }
 
-char AsciiUpperChar(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-}
-
 }  // namespace
 
 std::string Trim(std::string_view text) {
@@ -27,20 +23,6 @@ std::string TrimRight(std::string_view text) {
   std::size_t end = text.size();
   while (end > 0 && IsBlank(text[end - 1])) --end;
   return std::string(text.substr(0, end));
-}
-
-std::string AsciiUpper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = AsciiUpperChar(c);
-  return result;
-}
-
-bool AsciiEqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiUpperChar(a[i]) != AsciiUpperChar(b[i])) return false;
-  }
-  return true;
 }
 
 std::string FormatArg::ToString() const {

@@ -14,10 +14,6 @@ std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 
-// a-z become A-Z; nothing else changes.
-std::string AsciiUpper(std::string_view text);
-bool AsciiEqualsIgnoreCase(std::string_view a, std::string_view b);
-
 // Full upper-case mapping of every letter the program's users write (Latin, Greek,
 // Cyrillic), as Windows' locale-aware comparisons do; invalid UTF-8 bytes stay as they are.
 // Like Windows' mapping it keeps the length: a letter whose capital would take another number

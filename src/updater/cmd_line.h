@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "updater/io/ini_file.h"
+#include "rtl/io/ini_file.h"
 
 // The switches of the database-update tool, one builder per kind of database connection,
 // read from section DBParams of the caller's settings file.

@@ -26,13 +26,4 @@ inline constexpr const char* kCopyFailed = "Fehler beim Kopieren der Datei [%s]"
 inline constexpr const char* kSettingsFileNotFound =
     "Datei nicht gefunden! Bitte wenden Sie sich an die NEB!";
 
-// File access of the runtime library. File name, the platform's text for the error.
-inline constexpr const char* kCannotOpenFile = "Datei %s kann nicht geöffnet werden. %s";
-// In place of the platform's text: a settings file beyond the reader's size limit.
-inline constexpr const char* kFileTooLarge = "Die Datei ist größer als 1 MiB";
-inline constexpr const char* kPathTooLong = "Der angegebene Pfad ist zu lang";
-inline constexpr const char* kPathFormatNotSupported = "Das Pfadformat wird nicht unterstützt";
-inline constexpr const char* kInvalidPathCharacters = "Ungültige Zeichen im Pfad";
-inline constexpr const char* kPathNotFound = "Der angegebene Pfad wurde nicht gefunden";
-
 }  // namespace Update::Strings

@@ -1,6 +1,7 @@
 #include "updater/switches.h"
 
 #include "platform/process.h"
+#include "rtl/case_folding.h"
 #include "rtl/text.h"
 
 namespace Update::Switches {

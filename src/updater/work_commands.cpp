@@ -1,7 +1,8 @@
 #include "platform/path_style.h"
+#include "rtl/case_folding.h"
+#include "rtl/io/paths.h"
 #include "rtl/text.h"
 #include "updater/cmd_line.h"
-#include "updater/io/paths.h"
 #include "updater/switches.h"
 #include "updater/work.h"
 

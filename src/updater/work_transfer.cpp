@@ -2,8 +2,8 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "rtl/io/paths.h"
 #include "rtl/text.h"
-#include "updater/io/paths.h"
 #include "updater/strings.h"
 #include "updater/switches.h"
 #include "updater/work.h"

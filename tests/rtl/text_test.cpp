@@ -18,14 +18,6 @@ TEST(Trim, RemovesControlCodesAndSpacesAtBothEndsOnly) {
   EXPECT_EQ(Trim(" \xC3\xA4 "), "\xC3\xA4");
 }
 
-TEST(AsciiCase, ChangesOnlyAsciiLetters) {
-  EXPECT_EQ(AsciiUpper("quill.exe äß"), "QUILL.EXE äß");
-  EXPECT_TRUE(AsciiEqualsIgnoreCase("Quill.EXE", "qUILL.exe"));
-  EXPECT_FALSE(AsciiEqualsIgnoreCase("Quill.exe", "Quill.ex"));
-  EXPECT_FALSE(AsciiEqualsIgnoreCase("ä", "Ä"));
-  EXPECT_FALSE(AsciiEqualsIgnoreCase("@", "`"));  // 0x40 and 0x60 are no letters
-}
-
 TEST(UnicodeCase, UpperCasesLatinGreekAndCyrillic) {
   EXPECT_EQ(UnicodeUpper("dbparams äöü ÿ ő ǆ"), "DBPARAMS ÄÖÜ Ÿ Ő Ǆ");
   EXPECT_EQ(UnicodeUpper("αβγ ως ά"), "ΑΒΓ ΩΣ Ά");

@@ -3,8 +3,8 @@
 #include "platform/environment.h"
 #include "platform/path_style.h"
 #include "platform/process.h"
+#include "rtl/io/paths.h"
 #include "support/scoped_temp_dir.h"
-#include "updater/io/paths.h"
 #include "updater/job_fixture.h"
 #include "updater/work.h"
 

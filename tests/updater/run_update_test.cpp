@@ -2,8 +2,8 @@
 
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "rtl/io/paths.h"
 #include "support/scoped_temp_dir.h"
-#include "updater/io/paths.h"
 #include "updater/job_fixture.h"
 #include "updater/work.h"
 

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "platform/file_system.h"
+#include "rtl/io/paths.h"
 #include "support/scoped_temp_dir.h"
-#include "updater/io/paths.h"
 #include "updater/job_fixture.h"
 #include "updater/work.h"
 

@@ -1,6 +1,3 @@
-// 32-bit builds: sizes and offsets beyond 2 GiB.
-#define _FILE_OFFSET_BITS 64
-
 #include "platform/posix/file_copy.h"
 
 #include <errno.h>

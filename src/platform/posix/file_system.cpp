@@ -1,6 +1,3 @@
-// 32-bit builds: sizes beyond 2 GiB and 64-bit inode numbers.
-#define _FILE_OFFSET_BITS 64
-
 #include "platform/file_system.h"
 
 #include <dirent.h>

@@ -15,15 +15,10 @@
 
 #include "platform/http_session.h"
 #include "platform/posix/curl_library.h"
+#include "rtl/case_folding.h"
 
 namespace Platform {
 namespace {
-
-bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return (x | 0x20) == (y | 0x20) || x == y;
-         });
-}
 
 std::string Trimmed(const std::string& text) {
   const auto first = text.find_first_not_of(" \t\r\n");
@@ -258,7 +253,7 @@ class CurlSession final : public HttpSession {
 
   std::optional<std::string> Header(const std::string& name) override {
     for (const auto& [key, value] : responseHeaders_) {
-      if (SameIgnoringAsciiCase(key, name)) return value;
+      if (RTL::Text::AsciiEqualsIgnoreCase(key, name)) return value;
     }
     return std::nullopt;
   }
@@ -268,13 +263,13 @@ class CurlSession final : public HttpSession {
         target == HttpAuthTarget::Server ? "WWW-Authenticate" : "Proxy-Authenticate";
     std::uint32_t schemes = 0;
     for (const auto& [key, value] : responseHeaders_) {
-      if (!SameIgnoringAsciiCase(key, name)) continue;
+      if (!RTL::Text::AsciiEqualsIgnoreCase(key, name)) continue;
       const std::string word = value.substr(0, value.find(' '));
-      if (SameIgnoringAsciiCase(word, "Basic")) schemes |= kHttpAuthBasic;
-      if (SameIgnoringAsciiCase(word, "NTLM")) schemes |= kHttpAuthNtlm;
-      if (SameIgnoringAsciiCase(word, "Passport1.4")) schemes |= kHttpAuthPassport;
-      if (SameIgnoringAsciiCase(word, "Digest")) schemes |= kHttpAuthDigest;
-      if (SameIgnoringAsciiCase(word, "Negotiate")) schemes |= kHttpAuthNegotiate;
+      if (RTL::Text::AsciiEqualsIgnoreCase(word, "Basic")) schemes |= kHttpAuthBasic;
+      if (RTL::Text::AsciiEqualsIgnoreCase(word, "NTLM")) schemes |= kHttpAuthNtlm;
+      if (RTL::Text::AsciiEqualsIgnoreCase(word, "Passport1.4")) schemes |= kHttpAuthPassport;
+      if (RTL::Text::AsciiEqualsIgnoreCase(word, "Digest")) schemes |= kHttpAuthDigest;
+      if (RTL::Text::AsciiEqualsIgnoreCase(word, "Negotiate")) schemes |= kHttpAuthNegotiate;
     }
     return schemes;
   }

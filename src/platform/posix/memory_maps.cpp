@@ -4,16 +4,10 @@
 #include <string_view>
 
 #include "platform/posix/system_files.h"
+#include "rtl/case_folding.h"
 
 namespace Platform::Posix {
 namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Reads a number up to the first character that is no digit of the base; false when there is
 // no digit or it overflows.
@@ -21,7 +15,7 @@ bool TakeNumber(std::string_view& text, unsigned base, std::uint64_t& value) {
   value = 0;
   std::size_t used = 0;
   while (used < text.size()) {
-    const int digit = HexDigit(text[used]);
+    const int digit = RTL::Text::HexDigitValue(text[used]);
     if (digit < 0 || static_cast<unsigned>(digit) >= base) break;
     if (value > (UINT64_MAX - static_cast<unsigned>(digit)) / base) return false;
     value = value * base + static_cast<unsigned>(digit);

@@ -1,6 +1,3 @@
-// 32-bit builds: 64-bit inode numbers in stat and readdir.
-#define _FILE_OFFSET_BITS 64
-
 #include "platform/private_folder.h"
 
 #include <dirent.h>

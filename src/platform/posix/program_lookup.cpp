@@ -1,6 +1,3 @@
-// 32-bit builds: stat of files beyond 2 GiB and with 64-bit inode numbers.
-#define _FILE_OFFSET_BITS 64
-
 #include "platform/posix/program_lookup.h"
 
 #include <sys/stat.h>

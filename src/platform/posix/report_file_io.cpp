@@ -1,6 +1,3 @@
-// 32-bit builds: files beyond 2 GiB.
-#define _FILE_OFFSET_BITS 64
-
 #include "platform/report_file_io.h"
 
 #include <errno.h>

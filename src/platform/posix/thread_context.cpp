@@ -16,6 +16,7 @@
 #include "platform/posix/memory_maps.h"
 #include "platform/posix/system_files.h"
 #include "platform/threads.h"
+#include "rtl/case_folding.h"
 
 // Another thread's registers are only in its own signal frame: the thread is sent a signal
 // whose handler copies them into a slot and posts a semaphore.
@@ -104,7 +105,7 @@ bool BlocksSignal(ThreadId thread, int signal) {
   std::uint64_t mask = 0;
   for (; at < status.size(); ++at) {
     const char c = status[at];
-    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    const int digit = RTL::Text::HexDigitValue(c);
     if (digit < 0) break;
     mask = (mask << 4) | static_cast<std::uint64_t>(digit);  // keeps the lowest 64 signals
   }

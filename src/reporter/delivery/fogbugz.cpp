@@ -7,21 +7,10 @@
 #include "reporter/delivery/http_options.h"
 #include "reporter/delivery/win_http.h"
 #include "reporter/delivery/xml_extract.h"
-#include "reporter/settings/ignore_case.h"
+#include "rtl/case_folding.h"
 
 namespace Reporter::Delivery {
 namespace {
-
-bool ContainsIgnoringCase(std::string_view text, std::string_view key) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  if (key.size() > text.size()) return false;
-  for (std::size_t at = 0; at + key.size() <= text.size(); ++at) {
-    std::size_t i = 0;
-    while (i < key.size() && lower(text[at + i]) == lower(key[i])) ++i;
-    if (i == key.size()) return true;
-  }
-  return false;
-}
 
 int DecimalValue(const std::string& text) {
   int value = 0;
@@ -55,7 +44,7 @@ std::string PercentEncode(std::string_view utf8) {
 
 bool TWinHttp::CheckListValue(std::string& value, const std::vector<std::string>& list) {
   for (const std::string& item : list) {
-    if (Settings::SameIgnoreCase(item, value)) {
+    if (RTL::Text::SameIgnoreCase(item, value)) {
       value = item;
       return true;
     }
@@ -67,7 +56,8 @@ bool TWinHttp::CheckDoubleListValue(std::string& value1, const std::vector<std::
                                     const std::string& value2,
                                     const std::vector<std::string>& list2) {
   for (std::size_t i = 0; i < list1.size() && i < list2.size(); ++i) {
-    if (Settings::SameIgnoreCase(list1[i], value1) && Settings::SameIgnoreCase(list2[i], value2)) {
+    if (RTL::Text::SameIgnoreCase(list1[i], value1) &&
+        RTL::Text::SameIgnoreCase(list2[i], value2)) {
       value1 = list1[i];
       return true;
     }
@@ -245,7 +235,8 @@ bool TWinHttp::UploadBugToFogBugz(const std::string& title, const std::string& d
 
   const bool posted =
       InternalPost(FUrl + FScript, {}, files, attachSendAs, partNames, fields, reply);
-  const bool ok = posted && ContainsIgnoringCase(reply, "<case ixBug=");
+  const bool ok =
+      posted && RTL::Text::AsciiFindIgnoreCase(reply, "<case ixBug=") != std::string::npos;
   if (posted && !ok) SetLastErrorStr("the tracker created no case");
   std::string ignored;
   const std::uint32_t errorNo = FLastErrorNo;

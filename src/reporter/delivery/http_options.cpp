@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/open_with_default_handler.h"
+#include "rtl/case_folding.h"
 
 namespace Reporter::Delivery {
 namespace {
@@ -57,12 +58,7 @@ void SetRedirectOpener(TRedirectOpener opener) {
 
 bool IsWebAddress(std::string_view target) {
   const auto startsWith = [&](std::string_view prefix) {
-    if (target.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-      const char c = target[i];
-      if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c) != prefix[i]) return false;
-    }
-    return true;
+    return RTL::Text::AsciiStartsWithIgnoreCase(target, prefix);
   };
   std::size_t host = 0;
   if (startsWith("http://")) {

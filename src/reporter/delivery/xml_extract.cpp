@@ -4,21 +4,13 @@
 #include <optional>
 #include <utility>
 
+#include "rtl/case_folding.h"
+
 namespace Reporter::Delivery {
 namespace {
 
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
 std::size_t FindIgnoringCase(std::string_view data, std::string_view key, std::size_t from) {
-  if (key.empty() || key.size() > data.size()) return std::string_view::npos;
-  for (std::size_t at = from; at + key.size() <= data.size(); ++at) {
-    std::size_t i = 0;
-    while (i < key.size() && Lower(data[at + i]) == Lower(key[i])) ++i;
-    if (i == key.size()) return at;
-  }
-  return std::string_view::npos;
+  return key.empty() ? std::string_view::npos : RTL::Text::AsciiFindIgnoreCase(data, key, from);
 }
 
 std::string_view Trim(std::string_view text) {

@@ -1,7 +1,7 @@
 #include "reporter/settings/attachment_list.h"
 
-#include "reporter/settings/ignore_case.h"
 #include "reporter/settings/settings_keys.h"
+#include "rtl/case_folding.h"
 
 namespace Reporter::Settings {
 namespace {
@@ -63,7 +63,7 @@ void TAttachmentList::Add(std::string_view originalFile, std::string_view sendAs
 bool TAttachmentList::Delete(std::string_view originalFile) {
   std::lock_guard locked(section_);
   for (auto it = items_.begin(); it != items_.end(); ++it) {
-    if (SameIgnoreCase(it->originalFile, originalFile)) {
+    if (RTL::Text::SameIgnoreCase(it->originalFile, originalFile)) {
       items_.erase(it);
       Changed();
       return true;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "reporter/settings/ignore_case.h"
 #include "reporter/settings/settings_keys.h"
+#include "rtl/case_folding.h"
 #include "rtl/text.h"
 
 namespace Reporter::Settings {
@@ -161,7 +161,7 @@ void TFieldList::AcceptData() {
 
 int TFieldList::Find(std::string_view name) const {
   for (std::size_t i = 0; i < items_.size(); ++i) {
-    if (SameIgnoreCase(items_[i].name, name)) return static_cast<int>(i);
+    if (RTL::Text::SameIgnoreCase(items_[i].name, name)) return static_cast<int>(i);
   }
   return -1;
 }

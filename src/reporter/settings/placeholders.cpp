@@ -7,33 +7,17 @@
 #include <mutex>
 
 #include "platform/module_info.h"
+#include "rtl/case_folding.h"
 
 namespace Reporter::Settings {
 namespace {
 
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Placeholders are ASCII, and UTF-8 never uses ASCII bytes inside a longer sequence, so a
 // byte-wise search folding A-Z matches what the reporter's ignore-case comparison would.
-std::size_t FindIgnoreCase(std::string_view text, std::string_view lowerPattern, std::size_t from) {
-  if (lowerPattern.size() > text.size()) return std::string_view::npos;
-  for (std::size_t i = from; i + lowerPattern.size() <= text.size(); ++i) {
-    std::size_t matched = 0;
-    while (matched < lowerPattern.size() &&
-           AsciiLower(text[i + matched]) == lowerPattern[matched]) {
-      ++matched;
-    }
-    if (matched == lowerPattern.size()) return i;
-  }
-  return std::string_view::npos;
-}
-
 void ReplaceAll(std::string& text, std::string_view lowerPattern, std::string_view value) {
   std::size_t from = 0;
   for (;;) {
-    const std::size_t at = FindIgnoreCase(text, lowerPattern, from);
+    const std::size_t at = RTL::Text::AsciiFindIgnoreCase(text, lowerPattern, from);
     if (at == std::string::npos) return;
     text.replace(at, lowerPattern.size(), value);
     from = at + value.size();

@@ -6,9 +6,9 @@
 
 #include "platform/module_info.h"
 #include "reporter/settings/default_settings.h"
-#include "reporter/settings/ignore_case.h"
 #include "reporter/settings/placeholders.h"
 #include "reporter/settings/settings_folders.h"
+#include "rtl/case_folding.h"
 
 namespace Reporter::Settings {
 namespace {
@@ -84,7 +84,7 @@ std::optional<TAssistantDefinition> IReporterSettings::GetAssistant(std::string_
     const std::string text = GetPropStr("Assistant" + std::to_string(index));
     if (text.empty()) return std::nullopt;
     std::optional<TAssistantDefinition> definition = ParseAssistant(text);
-    if (!definition || !SameIgnoreCase(definition->name, name)) continue;
+    if (!definition || !RTL::Text::SameIgnoreCase(definition->name, name)) continue;
     if (GetScreenShotDepth() == 0 || !HasScreenShot()) {
       std::erase(definition->forms, std::string(kScreenShotForm));
     }

@@ -1,6 +1,6 @@
 #include "reporter/settings/settings_lists.h"
 
-#include "reporter/settings/ignore_case.h"
+#include "rtl/case_folding.h"
 #include "rtl/text.h"
 
 namespace Reporter::Settings {
@@ -29,7 +29,7 @@ std::vector<std::string> SplitItems(std::string_view text, char separator) {
 bool PluginListContains(std::string_view list, std::string_view name) {
   if (name.empty()) return false;
   for (const std::string& item : SplitItems(list, '|')) {
-    if (SameIgnoreCase(item, name)) return true;
+    if (RTL::Text::SameIgnoreCase(item, name)) return true;
   }
   return false;
 }
@@ -42,7 +42,7 @@ std::string PluginListWith(std::string_view list, std::string_view name, bool en
   }
   std::string result;
   for (const std::string& item : SplitItems(list, '|')) {
-    if (SameIgnoreCase(item, name)) continue;
+    if (RTL::Text::SameIgnoreCase(item, name)) continue;
     if (!result.empty() || !item.empty()) {
       if (!result.empty()) result += '|';
       result += item;

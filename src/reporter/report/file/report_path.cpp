@@ -5,6 +5,7 @@
 
 #include "platform/file_system.h"
 #include "platform/report_file_io.h"
+#include "rtl/case_folding.h"
 
 namespace Reporter::Report {
 namespace {
@@ -17,10 +18,6 @@ char Separator(PathStyle style) {
 
 bool IsSeparator(char c, PathStyle style) {
   return c == '/' || (style == PathStyle::Windows && c == '\\');
-}
-
-bool IsAsciiLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // The settings are written on Windows; POSIX reads their backslashes as its separator.
@@ -126,7 +123,8 @@ std::string FallbackReportPath(std::string_view name, std::string_view executabl
   const char separator = Separator(style);
   std::string path = expand("%userappdata%" + std::string(1, separator) + program +
                             std::string(1, separator) + std::string(name));
-  const std::size_t from = path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':' ? 2 : 0;
+  const std::size_t from =
+      path.size() >= 2 && RTL::Text::IsAsciiLetter(path[0]) && path[1] == ':' ? 2 : 0;
   std::replace(path.begin() + static_cast<std::ptrdiff_t>(from), path.end(), ':', '.');
   return path;
 }

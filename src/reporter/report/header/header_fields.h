@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "reporter/report/sections/report_text.h"
+#include "reporter/report/header/field_pairs.h"
 #include "reporter/settings/placeholders.h"
 
 // The header of a bug report: the machine, the program and the exception, one line each.

@@ -7,7 +7,7 @@
 #include "reporter/report/symbols/image_file.h"
 #include "reporter/report/symbols/readable_name.h"
 #include "reporter/report/symbols/symbol_data.h"
-#include "reporter/settings/ignore_case.h"
+#include "rtl/case_folding.h"
 
 namespace Reporter::Symbols {
 namespace {
@@ -123,10 +123,10 @@ std::optional<std::uint64_t> TMapFile::FindInUnit(std::string_view unit, std::st
                                                   bool exactCase) const {
   std::vector<bool> unitMatches(units_.size());
   for (std::size_t i = 0; i < units_.size(); ++i) {
-    unitMatches[i] = Settings::SameIgnoreCase(units_[i], unit);
+    unitMatches[i] = RTL::Text::SameIgnoreCase(units_[i], unit);
   }
   const auto same = [&](std::string_view a, std::string_view b) {
-    return exactCase ? a == b : Settings::SameIgnoreCase(a, b);
+    return exactCase ? a == b : RTL::Text::SameIgnoreCase(a, b);
   };
   for (const TPublic& candidate : publics_) {
     if (!unitMatches[candidate.Unit]) continue;

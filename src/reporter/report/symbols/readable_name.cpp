@@ -8,17 +8,10 @@
 #include <vector>
 
 #include "reporter/report/symbols/qualified_name.h"
+#include "rtl/case_folding.h"
 
 namespace Reporter::Symbols {
 namespace {
-
-bool IsDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
 
 bool IsLambdaClosure(std::string_view name) {
   return name.empty() || name.starts_with("{lambda") || name.starts_with("<lambda");
@@ -175,7 +168,7 @@ std::string_view WithoutCloneSuffixes(std::string_view name) {
       name = name.substr(0, dot);
       continue;
     }
-    if (!IsDigits(last)) return name;
+    if (!RTL::Text::IsAsciiDigits(last)) return name;
     const std::size_t kindDot = name.rfind('.', dot - 1);
     if (kindDot == std::string_view::npos || kindDot == 0) return name;
     const std::string_view kind = name.substr(kindDot + 1, dot - kindDot - 1);

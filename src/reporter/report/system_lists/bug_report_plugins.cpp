@@ -2,8 +2,8 @@
 
 #include <mutex>
 
-#include "reporter/settings/ignore_case.h"
 #include "reporter/settings/settings_lists.h"
+#include "rtl/case_folding.h"
 #include "rtl/text.h"
 
 namespace Reporter::Report {
@@ -56,7 +56,7 @@ std::optional<TBugReportPlugin> FindBugReportPlugin(std::string_view name) {
   TPluginRegistry& registry = Registry();
   std::lock_guard guard(registry.lock);
   for (const TBugReportPlugin& plugin : registry.plugins) {
-    if (Settings::SameIgnoreCase(plugin.name, name)) return plugin;
+    if (RTL::Text::SameIgnoreCase(plugin.name, name)) return plugin;
   }
   return std::nullopt;
 }

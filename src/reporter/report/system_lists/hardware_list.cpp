@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "reporter/report/system_lists/list_columns.h"
-#include "reporter/settings/ignore_case.h"
+#include "rtl/case_folding.h"
 #include "rtl/text.h"
 
 namespace Reporter::Report {
@@ -20,7 +20,7 @@ struct THardwareClass {
 };
 
 bool NotBefore(const std::string& title, const std::string& newTitle) {
-  return Settings::CompareIgnoreCase(title, newTitle) >= 0;
+  return RTL::Text::CompareIgnoreCase(title, newTitle) >= 0;
 }
 
 THardwareClass& ClassFor(std::vector<THardwareClass>& classes, const std::string& title) {
@@ -45,7 +45,7 @@ std::string DriverNote(const Platform::TDeviceRecord& device) {
   if (device.DriverKey.empty()) return {};
   const std::string& provider = device.ProviderName;
   if (provider.empty() || provider.front() == '(' ||
-      Settings::SameIgnoreCase(provider, "Microsoft")) {
+      RTL::Text::SameIgnoreCase(provider, "Microsoft")) {
     return {};
   }
   const std::string version =

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "reporter/report/tracer/trace_state.h"
-#include "reporter/settings/ignore_case.h"
+#include "rtl/case_folding.h"
 
 namespace Reporter::Tracer::Internal {
 namespace {
@@ -25,9 +25,9 @@ Address Location(const TTraceState& state, const TInternalStackItem& item, int& 
 }
 
 void AddDebugInfo(TTraceResult& result, const std::string& text) {
-  const bool known = std::any_of(
-      result.DebugInfos.begin(), result.DebugInfos.end(),
-      [&](const std::string& other) { return Reporter::Settings::SameIgnoreCase(other, text); });
+  const bool known =
+      std::any_of(result.DebugInfos.begin(), result.DebugInfos.end(),
+                  [&](const std::string& other) { return RTL::Text::SameIgnoreCase(other, text); });
   if (!known) result.DebugInfos.push_back(text);
 }
 

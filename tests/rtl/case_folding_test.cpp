@@ -1,10 +1,36 @@
-#include "reporter/settings/ignore_case.h"
+#include "rtl/case_folding.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace Reporter::Settings;
+using namespace RTL::Text;
+
+TEST(AsciiCase, ChangesOnlyAsciiLetters) {
+  EXPECT_EQ(AsciiUpper("quill.exe äß"), "QUILL.EXE äß");
+  EXPECT_TRUE(AsciiEqualsIgnoreCase("Quill.EXE", "qUILL.exe"));
+  EXPECT_FALSE(AsciiEqualsIgnoreCase("Quill.exe", "Quill.ex"));
+  EXPECT_FALSE(AsciiEqualsIgnoreCase("ä", "Ä"));
+  EXPECT_FALSE(AsciiEqualsIgnoreCase("@", "`"));  // 0x40 and 0x60 are no letters
+}
+
+TEST(AsciiCase, FindsAndClassifiesOnlyAscii) {
+  EXPECT_EQ(AsciiLower("Content-TYPE: ÄB"), "content-type: Äb");
+  EXPECT_TRUE(AsciiStartsWithIgnoreCase("HTTPS://host", "https://"));
+  EXPECT_FALSE(AsciiStartsWithIgnoreCase("http", "https"));
+  EXPECT_EQ(AsciiFindIgnoreCase("<A><a>", "<a>", 1), 3u);
+  EXPECT_EQ(AsciiFindIgnoreCase("ab", "abc"), std::string_view::npos);
+  EXPECT_EQ(AsciiFindIgnoreCase("ab", "", 2), 2u);
+  EXPECT_EQ(AsciiFindIgnoreCase("ab", "", 3), std::string_view::npos);
+  EXPECT_TRUE(IsAsciiDigits("0123456789"));
+  EXPECT_FALSE(IsAsciiDigits(""));
+  EXPECT_FALSE(IsAsciiDigits("12a"));
+  EXPECT_TRUE(IsAsciiHexDigits("09afAF"));
+  EXPECT_FALSE(IsAsciiHexDigits("0x1"));
+  EXPECT_EQ(HexDigitValue('f'), 15);
+  EXPECT_EQ(HexDigitValue('G'), -1);
+  EXPECT_FALSE(IsAsciiLetter('\xC3'));
+}
 
 TEST(FoldUnit, FoldsOnlyTheTablesUnits) {
   EXPECT_EQ(FoldUnit(u'A'), u'a');

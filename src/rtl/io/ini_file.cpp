@@ -1,14 +1,15 @@
-#include "updater/io/ini_file.h"
+#include "rtl/io/ini_file.h"
 
 #include <algorithm>
 
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
+#include "rtl/case_folding.h"
 #include "rtl/exceptions.h"
+#include "rtl/io/paths.h"
+#include "rtl/rtl_strings.h"
 #include "rtl/text.h"
-#include "updater/io/paths.h"
-#include "updater/strings.h"
 
 namespace RTL::IniFiles {
 namespace {
@@ -52,13 +53,6 @@ bool StartsWithHexPrefix(std::string_view text) {
   return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
 }
 
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 enum class ReadResult { Complete, TooLarge, Failed };
 
 // Reads to the end, but never more than limit bytes: a file that grows while it is read
@@ -100,7 +94,7 @@ TMemIniFile::TMemIniFile(const std::string& AFileName) {
       case ReadResult::Complete:
         break;
       case ReadResult::TooLarge:
-        errorText = Update::Strings::kFileTooLarge;
+        errorText = Strings::kFileTooLarge;
         file.reset();
         break;
       case ReadResult::Failed:
@@ -109,8 +103,8 @@ TMemIniFile::TMemIniFile(const std::string& AFileName) {
     }
   }
   if (!file) {
-    throw EFOpenError(Text::Format(Update::Strings::kCannotOpenFile,
-                                   {Paths::ExpandFileName(AFileName), errorText}));
+    throw EFOpenError(
+        Text::Format(Strings::kCannotOpenFile, {Paths::ExpandFileName(AFileName), errorText}));
   }
   Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
@@ -180,7 +174,7 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text) {
     // Eight digits fill the 32 bits: "$FFFFFFFF" is -1.
     if (digits.empty() || digits.size() > 8) return std::nullopt;
     for (const char c : digits) {
-      const int value = HexDigitValue(c);
+      const int value = Text::HexDigitValue(c);
       if (value < 0) return std::nullopt;
       magnitude = magnitude << 4 | static_cast<std::uint32_t>(value);
     }

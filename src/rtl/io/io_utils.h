@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/file.h"
-#include "updater/io/streams.h"
+#include "rtl/io/streams.h"
 
 // File access that copes with files other processes hold: open or create with retries and
 // random pauses, delete with retries.

@@ -1,4 +1,4 @@
-#include "updater/io/ini_file.h"
+#include "rtl/io/ini_file.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include "platform/path_style.h"
 #include "platform/text_encoding.h"
 #include "rtl/exceptions.h"
+#include "rtl/io/paths.h"
 #include "support/helper_process.h"
 #include "support/scoped_temp_dir.h"
-#include "updater/io/paths.h"
 
 namespace {
 

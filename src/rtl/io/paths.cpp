@@ -1,10 +1,11 @@
-#include "updater/io/paths.h"
+#include "rtl/io/paths.h"
 
 #include <filesystem>
 
+#include "rtl/case_folding.h"
 #include "rtl/exceptions.h"
+#include "rtl/rtl_strings.h"
 #include "rtl/text.h"
-#include "updater/strings.h"
 
 namespace RTL::Paths {
 namespace {
@@ -22,10 +23,6 @@ bool IsWindows(PathStyle style) {
 
 bool HasExtendedLengthPrefix(std::string_view path, PathStyle style) {
   return IsWindows(style) && path.starts_with(kExtendedLengthPrefix);
-}
-
-bool IsAsciiLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // The separators after which a name may follow directly when joining.
@@ -48,7 +45,7 @@ bool IsRooted(std::string_view path, PathStyle style) {
 
 void CheckValidCharacters(std::string_view path, PathStyle style) {
   if (HasForbiddenCharacters(path, style)) {
-    throw EArgumentException(Update::Strings::kInvalidPathCharacters);
+    throw EArgumentException(Strings::kInvalidPathCharacters);
   }
 }
 
@@ -57,7 +54,7 @@ void CheckValidCharacters(std::string_view path, PathStyle style) {
 bool HasUnsupportedColon(std::string_view path) {
   if (path.starts_with(kExtendedLengthPrefix)) path.remove_prefix(kExtendedLengthPrefix.size());
   std::size_t from = 0;
-  if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') from = 2;
+  if (path.size() >= 2 && Text::IsAsciiLetter(path[0]) && path[1] == ':') from = 2;
   return path.find(':', from) != std::string_view::npos;
 }
 
@@ -114,11 +111,11 @@ void CheckPath(std::string_view path, PathStyle style) {
   const bool tooLong = IsWindows(style) ? !HasExtendedLengthPrefix(path, style) &&
                                               Text::Utf8ToUtf16(path).size() >= kWindowsMaxPath
                                         : path.size() >= kPosixMaxPath;
-  if (tooLong) throw EPathTooLongException(Update::Strings::kPathTooLong);
+  if (tooLong) throw EPathTooLongException(Strings::kPathTooLong);
   if (IsWindows(style) && HasUnsupportedColon(path)) {
-    throw ENotSupportedException(Update::Strings::kPathFormatNotSupported);
+    throw ENotSupportedException(Strings::kPathFormatNotSupported);
   }
-  if (Text::Trim(path).empty()) throw EArgumentException(Update::Strings::kInvalidPathCharacters);
+  if (Text::Trim(path).empty()) throw EArgumentException(Strings::kInvalidPathCharacters);
   CheckValidCharacters(path, style);
 }
 

@@ -1,4 +1,4 @@
-#include "updater/io/paths.h"
+#include "rtl/io/paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "updater/io/io_utils.h"
+#include "rtl/io/io_utils.h"
 
 #include <algorithm>
 #include <chrono>
@@ -7,8 +7,8 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "rtl/exceptions.h"
-#include "updater/io/paths.h"
-#include "updater/strings.h"
+#include "rtl/io/paths.h"
+#include "rtl/rtl_strings.h"
 
 namespace RTL::IOUtils {
 namespace {
@@ -114,7 +114,7 @@ void DeleteFileAttempt(const std::string& AFileName) {
   Paths::CheckPath(AFileName);
   const std::string directory = Paths::ExtractFilePath(AFileName);
   if (!directory.empty() && !Platform::DirectoryExists(directory)) {
-    throw EDirectoryNotFoundException(Update::Strings::kPathNotFound);
+    throw EDirectoryNotFoundException(Strings::kPathNotFound);
   }
   std::string errorText;
   if (!Platform::DeleteOneFile(AFileName, &errorText)) throw EInOutError(errorText);

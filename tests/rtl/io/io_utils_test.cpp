@@ -1,4 +1,4 @@
-#include "updater/io/io_utils.h"
+#include "rtl/io/io_utils.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 
 #include "platform/file_system.h"
 #include "rtl/exceptions.h"
+#include "rtl/io/paths.h"
 #include "support/helper_process.h"
 #include "support/scoped_temp_dir.h"
-#include "updater/io/paths.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "reporter/settings/ignore_case.h"
+#include "rtl/case_folding.h"
 
 #include <array>
 #include <cstddef>
 
 #include "rtl/utf8.h"
 
-namespace Reporter::Settings {
+namespace RTL::Text {
 namespace {
 
 constexpr std::array<char16_t, 256> MakeFoldingTable() {
@@ -41,7 +41,7 @@ class TUnitReader {
       --brokenLeft_;
       return char16_t(0xDC00 + static_cast<unsigned char>(text_[pos_++]));
     }
-    const RTL::Text::Utf8::Sequence sequence = RTL::Text::Utf8::Decode(text_, pos_);
+    const Utf8::Sequence sequence = Utf8::Decode(text_, pos_);
     if (!sequence.valid) {
       brokenLeft_ = sequence.length - 1;
       return char16_t(0xDC00 + static_cast<unsigned char>(text_[pos_++]));
@@ -72,6 +72,38 @@ class TUnitReader {
 
 }  // namespace
 
+std::string AsciiLower(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = ToAsciiLower(c);
+  return result;
+}
+
+std::string AsciiUpper(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = ToAsciiUpper(c);
+  return result;
+}
+
+bool AsciiEqualsIgnoreCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && AsciiStartsWithIgnoreCase(a, b);
+}
+
+bool AsciiStartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (ToAsciiLower(text[i]) != ToAsciiLower(prefix[i])) return false;
+  }
+  return true;
+}
+
+std::size_t AsciiFindIgnoreCase(std::string_view text, std::string_view key, std::size_t from) {
+  if (key.size() > text.size()) return std::string_view::npos;
+  for (std::size_t at = from; at + key.size() <= text.size(); ++at) {
+    if (AsciiStartsWithIgnoreCase(text.substr(at), key)) return at;
+  }
+  return std::string_view::npos;
+}
+
 char16_t FoldUnit(char16_t unit) {
   return unit < kFoldingTable.size() ? kFoldingTable[unit] : unit;
 }
@@ -95,4 +127,4 @@ bool SameIgnoreCase(std::string_view a, std::string_view b) {
   return CompareIgnoreCase(a, b) == 0;
 }
 
-}  // namespace Reporter::Settings
+}  // namespace RTL::Text

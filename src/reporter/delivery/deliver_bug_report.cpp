@@ -11,6 +11,7 @@
 #include "platform/path_style.h"
 #include "platform/private_folder.h"
 #include "platform/process.h"
+#include "platform/resources.h"
 #include "reporter/delivery/http_options.h"
 #include "reporter/delivery/report_text.h"
 #include "reporter/report/file/bug_report_file.h"
@@ -172,8 +173,11 @@ bool TDelivery::Run() {
   const bool tracker = settings_.GetUploadToFogBugz();
   Settings::TAttachmentList attachments;
   TAttachmentArrays arrays;
-  std::shared_ptr<IProgressAlert> progress =
-      request_.progress ? request_.progress : std::make_shared<TSilentProgress>();
+  // The progress box keeps its areas whether or not it is shown.
+  std::shared_ptr<UI::IProgressAlert> progress =
+      request_.progress
+          ? request_.progress
+          : UI::CreateProgressAlert(settings_.GetSendBoxTitle(), Platform::MainModule(), "");
   if (tracker) {
     if (settings_.GetAttachBugReport()) AttachBugReportFile(attachments);
     if (const auto extra = settings_.GetAdditionalAttachments()) {
@@ -184,11 +188,12 @@ bool TDelivery::Run() {
       }
     }
     PrepareAttachments(attachments, arrays);
-    progress->AddArea(100, settings_.GetPrepareAttachMsg());
-    progress->AddArea(100, settings_.GetConnectMsg());
-    if (!arrays.files.empty()) progress->AddArea(100, settings_.GetSendAttachMsg());
-    progress->AddArea(100, settings_.GetSendFinalizeMsg());
-    if (!request_.hidden || settings_.GetAutoSendPrgrBox()) progress->Show();
+    progress->AddArea(settings_.GetPrepareAttachMsg(), 100);
+    progress->AddArea(settings_.GetConnectMsg(), 100);
+    if (!arrays.files.empty()) progress->AddArea(settings_.GetSendAttachMsg(), 100);
+    progress->AddArea(settings_.GetSendFinalizeMsg(), 100);
+    if (!request_.hidden || settings_.GetAutoSendPrgrBox())
+      progress->Show(Platform::WindowHandle{}, !request_.hidden);
   }
 
   std::shared_ptr<Settings::IFieldList> fields;

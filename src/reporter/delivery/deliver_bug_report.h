@@ -6,9 +6,9 @@
 #include <string>
 #include <thread>
 
-#include "reporter/delivery/progress_alert.h"
 #include "reporter/delivery/win_http.h"
 #include "reporter/settings/reporter_settings.h"
+#include "reporter/ui/progress_alert.h"
 
 // Sends a finished bug report: here as a new case in the bug tracker, with the report file
 // attached.
@@ -35,7 +35,7 @@ struct TDeliveryRequest {
   std::function<void()> markNotSaved;
   // A folder for the attachment copies (tests); empty: the reporter's temporary folder.
   std::string temporaryFolder;
-  std::shared_ptr<IProgressAlert> progress;  // none: a silent one
+  std::shared_ptr<UI::IProgressAlert> progress;  // none: the upload's own progress box
   bool mayUseThread = true;
   bool background = false;
   bool hidden = true;

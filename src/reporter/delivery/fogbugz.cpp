@@ -68,12 +68,12 @@ bool TWinHttp::CheckDoubleListValue(std::string& value1, const std::vector<std::
 bool TWinHttp::OpenAttachments(const std::vector<std::string>& files, bool mail,
                                std::vector<TAttachmentFile>& opened, int& openedCount) {
   FPA->ClearAreas();
-  FPA->AddArea(500, SettingText(Settings::Keys::PrepAttMsg));
+  FPA->AddArea(SettingText(Settings::Keys::PrepAttMsg), 500);
   if (mail) {
-    FPA->AddArea(500, SettingText(Settings::Keys::ConnMsg));
-    FPA->AddArea(100, SettingText(Settings::Keys::SendMailMsg));
+    FPA->AddArea(SettingText(Settings::Keys::ConnMsg), 500);
+    FPA->AddArea(SettingText(Settings::Keys::SendMailMsg), 100);
   } else {
-    FPA->AddArea(5000, SettingText(Settings::Keys::ConnMsg));
+    FPA->AddArea(SettingText(Settings::Keys::ConnMsg), 5000);
   }
   opened.clear();
   openedCount = 0;
@@ -89,15 +89,14 @@ bool TWinHttp::OpenAttachments(const std::vector<std::string>& files, bool mail,
         if (size >= 0) {
           file.size = static_cast<std::uint64_t>(size);
           file.stream = std::move(stream);
-          FPA->AddArea(static_cast<std::int64_t>(file.size / 16),
-                       SettingText(Settings::Keys::SendAttMsg));
+          FPA->AddArea(SettingText(Settings::Keys::SendAttMsg), file.size / 16);
           ++openedCount;
         }
       }
     }
     opened.push_back(std::move(file));
   }
-  FPA->AddArea(1000, SettingText(Settings::Keys::SendFinalMsg));
+  FPA->AddArea(SettingText(Settings::Keys::SendFinalMsg), 1000);
   FPA->AreaDone();
   return openedCount > 0 || files.empty();
 }

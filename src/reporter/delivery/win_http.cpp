@@ -82,7 +82,7 @@ TWinHttp::TWinHttp(TWinHttpParams params)
     FUrlError = "the server address names no host";
   }
   if (FPA == nullptr) {
-    FOwnProgress.AddArea(1000, "");
+    FOwnProgress.AddArea("", 1000);
     FPA = &FOwnProgress;
   }
   FProxyInfo.proxy = std::move(params.proxyServer);

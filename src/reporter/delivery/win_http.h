@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/http_session.h"
-#include "reporter/delivery/progress_alert.h"
 #include "reporter/settings/field_list.h"
 #include "reporter/settings/reporter_settings.h"
+#include "reporter/ui/progress_alert.h"
 
 // The crash reporter's HTTP client: GET and multipart/form-data POST requests to one server,
 // server and proxy challenges, a proxy found on its own, progress and the last error; and the
@@ -43,7 +43,7 @@ struct TWinHttpParams {
   std::string bugTrackerUser, bugTrackerPassword;
   std::string proxyServer, proxyBypass, proxyUser, proxyPassword;
   Settings::IReporterSettings* settings = nullptr;  // texts of the progress areas
-  IProgressAlert* pa = nullptr;                     // none: a silent one of its own
+  UI::IProgressAlert* pa = nullptr;                 // none: a hidden one of its own
   // The defaults of the system's own HTTP library.
   std::uint32_t connectTimeoutMs = 60000;
   std::uint32_t receiveTimeoutMs = 30000;
@@ -146,8 +146,8 @@ class TWinHttp {
   std::string FLastErrorStr;
   bool FProxyDone = false;
   Platform::HttpProxy FProxyInfo;
-  TSilentProgress FOwnProgress;
-  IProgressAlert* FPA = nullptr;
+  UI::TIProgressAlert FOwnProgress{"", Platform::ModuleHandle{}, ""};
+  UI::IProgressAlert* FPA = nullptr;
   Settings::IReporterSettings* FSettings = nullptr;
   bool FRetrySend = false;
   bool FServerAuthDone = false;

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_settings.h"
 #include "platform/process.h"
 #include "reporter/core/reported_exception.h"
+#include "support/fake_settings.h"
 #include "updater/work.h"
 
 namespace {
+
+using TestSupport::TFakeSettings;
 
 using namespace Reporter::Core;
 using Reporter::Settings::ssFullBox;

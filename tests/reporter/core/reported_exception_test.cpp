@@ -8,15 +8,17 @@
 #include <thread>
 #include <vector>
 
-#include "fake_settings.h"
 #include "reporter/core/exception_message.h"
 #include "reporter/core/report_cache.h"
 #include "reporter/core/start_up.h"
 #include "rtl/class_names.h"
 #include "rtl/exceptions.h"
+#include "support/fake_settings.h"
 #include "updater/work.h"
 
 namespace {
+
+using TestSupport::TFakeSettings;
 
 using namespace Reporter::Core;
 

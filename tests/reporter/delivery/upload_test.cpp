@@ -6,21 +6,21 @@
 #include <string>
 #include <vector>
 
-#include "fake_settings.h"
 #include "fake_tracker.h"
 #include "platform/file_system.h"
 #include "platform/http_session.h"
 #include "reporter/delivery/deliver_bug_report.h"
 #include "reporter/delivery/http_options.h"
 #include "reporter/delivery/multipart.h"
+#include "support/fake_settings.h"
 #include "support/scoped_temp_dir.h"
 
 namespace Reporter::Delivery {
 namespace {
 
-using Testing::TFakeSettings;
 using Testing::TFakeTracker;
 using Testing::TRecordedRequest;
+using TestSupport::TFakeSettings;
 
 const std::string kReport =
     "date/time         : 2026-12-09, 12:00:00\r\n"

@@ -6,28 +6,39 @@
 
 #include "reporter/settings/reporter_settings.h"
 
-// Module settings made up in the test: every key not set reads as false, 0 or "".
+namespace TestSupport {
+
+// Module settings made up in a test: it sets what it needs (directly or through the setters);
+// every other key reads as false, 0 or "".
 class TFakeSettings : public Reporter::Settings::IModuleSettings {
  public:
-  bool GetPropBool(std::string_view name) override { return ints_[std::string(name)] != 0; }
-  std::int32_t GetPropInt(std::string_view name) override { return ints_[std::string(name)]; }
+  std::map<std::string, std::string, std::less<>> Texts;
+  std::map<std::string, std::int32_t, std::less<>> Numbers;
+
+  bool GetPropBool(std::string_view name) override { return GetPropInt(name) != 0; }
+  std::int32_t GetPropInt(std::string_view name) override {
+    const auto it = Numbers.find(name);
+    return it == Numbers.end() ? 0 : it->second;
+  }
   std::uint32_t GetPropDw(std::string_view name) override {
     return static_cast<std::uint32_t>(GetPropInt(name));
   }
-  std::string GetPropStr(std::string_view name) override { return texts_[std::string(name)]; }
+  std::string GetPropStr(std::string_view name) override {
+    const auto it = Texts.find(name);
+    return it == Texts.end() ? std::string() : it->second;
+  }
   bool SetPropBool(std::string_view name, bool value) override {
-    ints_[std::string(name)] = value ? 1 : 0;
-    return true;
+    return SetPropInt(name, value ? 1 : 0);
   }
   bool SetPropInt(std::string_view name, std::int32_t value) override {
-    ints_[std::string(name)] = value;
+    Numbers[std::string(name)] = value;
     return true;
   }
   bool SetPropDw(std::string_view name, std::uint32_t value) override {
     return SetPropInt(name, static_cast<std::int32_t>(value));
   }
   bool SetPropStr(std::string_view name, std::string_view value) override {
-    texts_[std::string(name)] = std::string(value);
+    Texts[std::string(name)] = std::string(value);
     return true;
   }
   Reporter::Settings::TReporterSettings* GetSelf() override { return nullptr; }
@@ -41,8 +52,6 @@ class TFakeSettings : public Reporter::Settings::IModuleSettings {
   std::string VersionVar() override { return {}; }
   bool IsValid() override { return true; }
   bool Reload() override { return true; }
-
- private:
-  std::map<std::string, std::int32_t> ints_;
-  std::map<std::string, std::string> texts_;
 };
+
+}  // namespace TestSupport

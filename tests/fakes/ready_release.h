@@ -13,9 +13,15 @@
 
 namespace Fakes {
 
+// Whole or not at all: written beside the path and renamed onto it, so that a test that sees
+// the file also reads all of it.
 inline void WriteText(const std::string& path, const std::string& text) {
-  auto file = Platform::File::Open(path, Platform::File::Mode::CreateAlwaysReadWrite);
-  if (file) file->Write(text.data(), text.size());
+  const std::string part = path + ".part";
+  {
+    auto file = Platform::File::Open(part, Platform::File::Mode::CreateAlwaysReadWrite);
+    if (!file || !file->Write(text.data(), text.size())) return;
+  }
+  Platform::MoveOverTarget(part, path);
 }
 
 // Polls until the file exists; gives up after two minutes (or the time given) so that a test

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fakes/ready_release.h"
 #include "fakes/restart_payload.h"
 #include "platform/child_process.h"
 #include "platform/file_system.h"
@@ -20,7 +21,6 @@ using TestSupport::Quoted;
 
 // Generous: a program's first start under an emulator or Wine can take seconds.
 constexpr std::uint32_t kTimeoutMilliseconds = 60000;
-constexpr std::uint32_t kPollMilliseconds = 20;
 
 Platform::CapturedRun RunTarget(const std::string& arguments) {
   return Platform::RunCaptured(
@@ -84,16 +84,10 @@ TEST(RestartHandover, RestartedProcessReceivesThePayloadAndTheSameArguments) {
   ASSERT_TRUE(first.started);
   EXPECT_EQ(first.exitCode, 2);
 
-  // The restarted instance is no child of ours: it tells its outcome through the file, in one
-  // line-terminated write.
-  std::string text;
-  for (std::uint32_t waited = 0; waited < kTimeoutMilliseconds; waited += kPollMilliseconds) {
-    if (Platform::FileExists(result)) {
-      text = TestSupport::ReadFile(result);
-      if (!text.empty() && text.back() == '\n') break;
-    }
-    Platform::SleepMilliseconds(kPollMilliseconds);
-  }
+  // The restarted instance is no child of ours: it tells its outcome through the file, which
+  // appears whole.
+  Fakes::WaitForFile(result, kTimeoutMilliseconds);
+  const std::string text = Platform::FileExists(result) ? TestSupport::ReadFile(result) : "";
   EXPECT_EQ(text, Fakes::HexText(Fakes::KnownRestartPayload()) + "\ntwo words\n");
 }
 

@@ -23,7 +23,6 @@ class TraceTargetTest : public testing::Test {
             TestSupport::Quoted(ready_) + " " + TestSupport::Quoted(release_),
         false));
     Fakes::WaitForFile(ready_);
-    Platform::SleepMilliseconds(50);  // the id is written in one go, but give it its moment
     processId_ = static_cast<std::uint32_t>(std::stoul(TestSupport::ReadFile(ready_)));
   }
   // The process must see the release before the folder goes.

@@ -1,4 +1,5 @@
 #include "platform/fault_hooks.h"
+#include "platform/sanitizer_exemptions.h"
 
 #include <gtest/gtest.h>
 
@@ -29,21 +30,22 @@ void CheckAndExit(const Platform::TFaultInfo& fault) {
   std::_Exit(right ? StatusOf(fault.Kind) : 1);
 }
 
-void ReadNull() {
+// The faults below are the processor's own, not a sanitizer's report of them.
+UPDATE_DELIBERATE_FAULT void ReadNull() {
   gExpectNullData = true;
   gExpectedAccess = Platform::TFaultAccess::Read;
   volatile int* pointer = nullptr;
   gSink = *pointer;
 }
 
-void WriteNull() {
+UPDATE_DELIBERATE_FAULT void WriteNull() {
   gExpectNullData = true;
   gExpectedAccess = Platform::TFaultAccess::Write;
   volatile int* pointer = nullptr;
   *pointer = 1;
 }
 
-void DivideByZero() {
+UPDATE_DELIBERATE_FAULT void DivideByZero() {
   volatile int zero = 0;
   gSink = 10 / zero;
 }

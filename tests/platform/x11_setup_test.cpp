@@ -22,8 +22,10 @@ void AddAuthority(TBytes& bytes, std::uint16_t family, std::string_view address,
   for (std::string_view field : {address, number, name, data}) AddBigEndianCounted(bytes, field);
 }
 
+// Beyond the value's four bytes, zeros: a shift by 32 or more is undefined.
 void AddLittle(TBytes& bytes, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  for (int i = 0; i < size; ++i)
+    bytes.push_back(i < 4 ? static_cast<std::uint8_t>(value >> (8 * i)) : 0);
 }
 
 // A setup reply with two screens; the first has one depth with two visuals.

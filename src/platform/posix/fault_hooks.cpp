@@ -1,5 +1,6 @@
 #include "platform/fault_hooks.h"
 
+#include <limits.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -229,8 +230,14 @@ void NoteMainThreadStack() {
 void SetThreadNameHook(TThreadNameHook) {}
 
 // The raw exit of the thread alone: the kernel clears its id so that a join still returns, and
-// nothing of the stack that failed is unwound.
+// nothing of the stack that failed is unwound. The C library never learns of the end, so the
+// thread-specific values are cleared here first: a thread started later on the reused stack
+// would find them as its own otherwise. Only existing values are cleared, which allocates
+// nothing; their destructors do not run, as nothing else of the thread is released.
 void ExitCurrentThread() {
+  for (unsigned key = 0; key < PTHREAD_KEYS_MAX; ++key) {
+    if (pthread_getspecific(key) != nullptr) pthread_setspecific(key, nullptr);
+  }
   for (;;) syscall(SYS_exit, 0);
 }
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/path_style.h"
+#include "platform/sanitizer_exemptions.h"
 #include "reporter/core/handling_thread.h"
 #include "reporter/core/interception.h"
 
@@ -22,7 +23,8 @@ bool EndedBySignal(int status) {
   return true;
 }
 
-[[noreturn]] void WriteThroughNull() {
+// The processor's fault, not a sanitizer's report of it.
+[[noreturn]] UPDATE_DELIBERATE_FAULT void WriteThroughNull() {
   *gNull = 1;
   std::_Exit(3);
 }

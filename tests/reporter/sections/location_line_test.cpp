@@ -12,8 +12,9 @@
 
 namespace LocationProbe {
 
-// A function of this program that its symbol data knows.
-[[gnu::noinline]] int Target(int value) {
+// A function of this program that its symbol data knows. Unsigned: the sanitizers' overflow
+// check would give it a frame whose set-up opens on another line than its first instruction.
+[[gnu::noinline]] unsigned Target(unsigned value) {
   return value * 3 + 1;
 }
 

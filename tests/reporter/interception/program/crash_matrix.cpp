@@ -18,6 +18,7 @@
 #include "fakes/ready_release.h"
 #include "platform/console.h"
 #include "platform/process.h"
+#include "platform/sanitizer_exemptions.h"
 #include "platform/system_lists.h"
 #include "reporter/core/crash_reporter.h"
 #include "reporter/core/reporter_threads.h"
@@ -38,16 +39,17 @@ class EFieldRejected : public RTL::EDBEditError {
   using RTL::EDBEditError::EDBEditError;
 };
 
-[[gnu::noinline]] int NullRead() {
+// The processor's faults, not a sanitizer's reports of them.
+[[gnu::noinline]] UPDATE_DELIBERATE_FAULT int NullRead() {
   return *gNull;
 }
 
-[[gnu::noinline]] int NullWrite() {
+[[gnu::noinline]] UPDATE_DELIBERATE_FAULT int NullWrite() {
   *gNull = 1;
   return 0;
 }
 
-[[gnu::noinline]] int DivideByZero() {
+[[gnu::noinline]] UPDATE_DELIBERATE_FAULT int DivideByZero() {
   return gDividend / gDivisor;
 }
 

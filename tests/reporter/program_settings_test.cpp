@@ -54,8 +54,9 @@ TEST(ProgramSettings, HoldTheProgramsRecordsWithOnlySmtpPortTwice) {
   ASSERT_TRUE(content.headerValid);
   EXPECT_FALSE(content.invalidTag);
   // 137 records of the reporter, HttpCheckCert, which keeps the tracker's certificate checked,
-  // and HttpTimeout, which bounds the time of an upload.
-  ASSERT_EQ(content.properties.size(), 139u);
+  // HttpTimeout, which bounds the time of an upload, and BugRepDump, the crash dump beside the
+  // report.
+  ASSERT_EQ(content.properties.size(), 140u);
   EXPECT_EQ(content.properties.front().name, "Enabled");
   EXPECT_EQ(content.properties.back().name, "SendFailMsg");
 

@@ -10,6 +10,7 @@
 #include "kProgramSettingsSource.h"
 #include "platform/process.h"
 #include "reporter/settings/cipher.h"
+#include "reporter/settings/default_settings.h"
 #include "reporter/settings/reporter_settings.h"
 #include "reporter/settings/settings_stream.h"
 #include "settings_source.h"
@@ -133,12 +134,25 @@ TEST(ProgramSettings, OverrideGivesTheTrackerAndAPasswordOnlyItsKeysOpen) {
 
 TEST(ProgramSettings, WithoutOverrideNameNoTrackerToSendTo) {
   const SettingsStreamContent content = Compile("");
-  ASSERT_EQ(content.properties.size(), 139u);
+  ASSERT_EQ(content.properties.size(), 140u);
   EXPECT_EQ(Text(content, "HttpServer"), "");
   EXPECT_EQ(Text(content, "BugTrAccount"), "");
   EXPECT_EQ(Text(content, "BugTrPassword"), "");
   EXPECT_EQ(Text(content, "SmtpServer"), "");
   EXPECT_EQ(Text(content, "MailAddr"), "");
+}
+
+// The crash dump is on for this program and a deployment can switch it off.
+TEST(ProgramSettings, CrashDumpIsOnUnlessTheDeploymentSwitchesItOff) {
+  for (const auto& [overrides, expected] :
+       {std::pair{"", true}, std::pair{"BugRepDump=false\n", false}}) {
+    const SettingsStreamContent content = Compile(overrides);
+    const SettingsProperty* property = Find(content, "BugRepDump");
+    ASSERT_NE(property, nullptr) << overrides;
+    EXPECT_EQ(property->typ, ptBoolean);
+    EXPECT_EQ(property->vBool, expected) << overrides;
+  }
+  EXPECT_EQ(FindDefaultSetting("BugRepDump"), nullptr) << "the default table stays as it was";
 }
 
 TEST(ProgramSettings, OverrideRefusesKeysTheSourceDoesNotHold) {

@@ -14,6 +14,7 @@
 #include "platform/process.h"
 #include "reporter/delivery/fake_tracker.h"
 #include "reporter/interception/report_reading.h"
+#include "support/minidump_reading.h"
 
 namespace {
 
@@ -154,6 +155,21 @@ class UpdateFailure : public E2E::UpdateWorld {
         ReportReading::WithoutTrailingEmptyLines(ReportReading::SplitAtFailure(lines).report));
   }
 
+  // The dump beside the saved report: a valid one everywhere and, where LLDB runs, one that a
+  // debugger walks with the program's symbols to the function the report names.
+  void ExpectDumpForADebugger(const std::string& program, const std::string& function) {
+    const std::string dumpFile = Beside(program, "bugreport.dmp");
+    ASSERT_TRUE(Platform::FileExists(dumpFile));
+    const TestSupport::TMinidump dump = TestSupport::ReadMinidump(TestSupport::ReadFile(dumpFile));
+    ASSERT_TRUE(dump.valid);
+    ASSERT_TRUE(dump.exceptionThread.has_value());
+    const auto view = TestSupport::DebuggerView(dumpFile, program);
+    if (!view) return;
+    EXPECT_NE(TestSupport::StoppedThreadBacktrace(*view).find(function), std::string::npos)
+        << *view;
+    EXPECT_EQ(TestSupport::DebuggerThreadCount(*view), dump.threadIds.size()) << *view;
+  }
+
   // The piped run: printed and, where this build can send, uploaded as exactly one new case.
   void ExpectPipedRun(const Platform::CapturedRun& run, const std::optional<TFakeTracker>& tracker,
                       const std::string& lockFile) {
@@ -199,6 +215,7 @@ TEST_F(UpdateFailure, LockFileThatCannotBeCreatedEndsTheJobWithAPrintedSavedAndU
   const std::string outputFile = root.Join("redirected output.txt");
   const int redirectedExit = RunWithOutputFile(redirectedProgram, Switches(), outputFile);
   ExpectRedirectedRun(redirectedExit, outputFile, redirectedProgram, lockFile);
+  ExpectDumpForADebugger(redirectedProgram, "RunUpdate");
 
   std::optional<TFakeTracker> tracker;
   if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(UPDATE_TEST_TRACKER_PORT);

@@ -14,6 +14,10 @@
 #include "reporter/core/temporary_folder.h"
 #include "reporter/delivery/deliver_bug_report.h"
 #include "reporter/report/file/bug_report_file.h"
+#include "reporter/report/minidump/bug_report_dump.h"
+#include "rtl/class_names.h"
+#include "rtl/exceptions.h"
+#include "rtl/os_exceptions.h"
 
 namespace Reporter::Core {
 namespace {
@@ -105,6 +109,38 @@ void ShowAndDecide(IReportedException& reported, bool handled) {
   if (!handled) Guarded([&] { FinishAutoActions(reported, false); });
 }
 
+// The failing thread as the dump shows it: a fault's registers, or those of the point where
+// the program's exception was raised with the stack as it was then.
+Report::Minidump::TFailingThread FailingThreadOf(IReportedException& reported) {
+  Report::Minidump::TFailingThread failing;
+  failing.Id = reported.GetCrashedThreadId();
+  failing.ExceptAddr = reported.GetExceptAddr();
+  if (const Platform::TThreadContext* context = reported.GetContext()) failing.Context = *context;
+  const std::exception_ptr object = reported.GetExceptObject();
+  if (const RTL::Exception* exception = RTL::AsException(object)) {
+    if (const auto* fault = dynamic_cast<const RTL::EExternal*>(exception)) {
+      failing.Code = fault->Code();
+      failing.Address = fault->Fault().AccessAddress;
+      failing.Write = fault->Fault().Access == RTL::TAccessKind::Write;
+    } else if (const RTL::TRaiseContext* raised = exception->RaiseContext();
+               raised != nullptr && failing.Context &&
+               raised->Registers.Sp == failing.Context->Sp) {
+      failing.StackSnapshot = raised->Stack;
+    }
+  }
+  return failing;
+}
+
+// Written once per exception, by the handling thread as soon as the report is under way, at
+// the latest with the report file; a dump that fails leaves the rest of the processing as it
+// is.
+std::string SaveDumpOnce(IReportedException& reported) {
+  return reported.DumpFileOnce([&reported]() -> std::string {
+    if (!reported.GetSaveBugReportDump()) return {};
+    return Report::SaveBugReportDump(reported, FailingThreadOf(reported));
+  });
+}
+
 }  // namespace
 
 void InstallExceptionProcessing() {
@@ -137,6 +173,11 @@ void ProcessException(TExceptionRequest request) {
     // completion thread, which walks the stacks while the message is printed.
     Guarded([&] {
       if (reported->GetCreateBugReport()) reported->GetBugReport(false, 0);
+    });
+    // While the completion thread walks the stacks: the dump shows every thread as near to
+    // the failure as it can, and is there before the upload that sends it.
+    Guarded([&] {
+      if (reported->GetCreateBugReport()) SaveDumpOnce(*reported);
     });
     reported->FireHandlers(epMainPhase, handled);
     reported->SetPhase(epPostProcessing);
@@ -186,10 +227,12 @@ void AutoActionsCallback(bool complete, const std::string& bugReport,
     if (sendThread.joinable()) sendThread.detach();
     UploadStarted();
     try {
-      sendThread = std::thread([request = std::move(request)]() mutable {
+      sendThread = std::thread([request = std::move(request), exceptIntf]() mutable {
         {
           const TReporterThread reporterThread(kUploadThreadName);
           try {
+            // The handling thread writes it; this waits for that when it is still at it.
+            Guarded([&] { request.dumpFile = SaveDumpOnce(*exceptIntf); });
             Delivery::DeliverBugReport(std::move(request));
           } catch (...) {
           }
@@ -224,6 +267,7 @@ void AutoSaveOnce(IReportedException& reported, bool final) {
   const std::string report = reported.GetBugReport(true, -1);
   if (report.empty() || FireActionHandlers(reported, eaSaveBugReport)) return;
   if (Report::SaveBugReportFile("", report, reported, true)) reported.SetMailWasSaved(true);
+  Guarded([&] { SaveDumpOnce(reported); });
   FireActionHandlers(reported, eaSaveBugReport3);
 }
 

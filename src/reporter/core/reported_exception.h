@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -92,6 +93,9 @@ class IReportedException : public Settings::IReporterSettings, public Settings::
   // True exactly once per object, whichever thread asks first.
   virtual bool FirstCompleteCallback() = 0;
   virtual bool FirstAutoSave() = 0;
+  // The crash dump's path: the first caller writes it, a concurrent one waits for that and
+  // later ones get the same path ("" when no dump was written).
+  virtual std::string DumpFileOnce(const std::function<std::string()>& write) = 0;
   // The automatic upload's thread.
   virtual std::thread& PSendThread() = 0;
   virtual void SetInner(std::vector<TInnerException> inner) = 0;

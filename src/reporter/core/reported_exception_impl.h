@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 #include "reporter/core/class_filter.h"
@@ -83,6 +84,10 @@ class TReportedException final : public IReportedException,
   void SetMailWasSaved(bool value) override { mailWasSaved_.store(value); }
   bool FirstCompleteCallback() override { return ++firstCompleteCallback_ == 0; }
   bool FirstAutoSave() override { return ++firstAutoSave_ == 0; }
+  std::string DumpFileOnce(const std::function<std::string()>& write) override {
+    std::call_once(dumpWritten_, [&] { dumpFile_ = write(); });
+    return dumpFile_;
+  }
   std::thread& PSendThread() override { return sendThread_; }
   void SetInner(std::vector<TInnerException> inner) override;
   std::vector<TInnerException> GetInner() override;
@@ -180,6 +185,8 @@ class TReportedException final : public IReportedException,
   std::atomic<bool> mailWasSaved_{false};
   std::atomic<std::int32_t> firstCompleteCallback_{-1};
   std::atomic<std::int32_t> firstAutoSave_{-1};
+  std::once_flag dumpWritten_;
+  std::string dumpFile_;
   std::thread sendThread_;
   std::shared_ptr<UI::IProgressAlert> progressAlert_;  // the please-wait box while shown
 };

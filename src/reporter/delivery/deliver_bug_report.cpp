@@ -86,12 +86,14 @@ class TDelivery {
 
  private:
   void AttachBugReportFile(Settings::IAttachmentList& list);
+  void AttachDumpFile(Settings::IAttachmentList& list);
   void PrepareAttachments(Settings::IAttachmentList& list, TAttachmentArrays& arrays);
 
   TDeliveryRequest& request_;
   Settings::IReporterSettings& settings_;
   std::string savedFile_;
   bool deleteSaved_ = false;
+  std::string attachmentFolder_;
 };
 
 void TDelivery::AttachBugReportFile(Settings::IAttachmentList& list) {
@@ -111,6 +113,7 @@ void TDelivery::AttachBugReportFile(Settings::IAttachmentList& list) {
     folder.clear();
   }
   if (folder.empty()) return;
+  attachmentFolder_ = folder;
   std::string copy = Join(folder, FileNameOf(savedFile_));
 
   // The copy is always a file of its own: whatever had its name goes first.
@@ -135,6 +138,21 @@ void TDelivery::AttachBugReportFile(Settings::IAttachmentList& list) {
   } else {
     deleteSaved_ = false;
   }
+}
+
+// The dump goes as a copy too, so that the saved one can be deleted while the upload runs.
+void TDelivery::AttachDumpFile(Settings::IAttachmentList& list) {
+  if (request_.dumpFile.empty()) return;
+  if (attachmentFolder_.empty()) {
+    attachmentFolder_ = request_.temporaryFolder.empty()        ? ReporterTemporaryFolder()
+                        : MakeFolders(request_.temporaryFolder) ? request_.temporaryFolder
+                                                                : std::string();
+  }
+  if (attachmentFolder_.empty()) return;
+  const std::string name = FileNameOf(request_.dumpFile);
+  const std::string copy = Join(attachmentFolder_, name);
+  Platform::DeleteOneFile(copy);
+  if (Report::CopyBugReportFile(request_.dumpFile, copy)) list.Add(copy, name, "", "BugReportDump");
 }
 
 void TDelivery::PrepareAttachments(Settings::IAttachmentList& list, TAttachmentArrays& arrays) {
@@ -180,6 +198,7 @@ bool TDelivery::Run() {
           : UI::CreateProgressAlert(settings_.GetSendBoxTitle(), Platform::MainModule(), "");
   if (tracker) {
     if (settings_.GetAttachBugReport()) AttachBugReportFile(attachments);
+    AttachDumpFile(attachments);
     if (const auto extra = settings_.GetAdditionalAttachments()) {
       for (int i = 0; i < extra->GetItemCount(); ++i) {
         if (const auto item = extra->GetItem(i)) {
@@ -245,6 +264,10 @@ bool TDelivery::Run() {
     if (deleteSaved_) {
       Platform::SetNormalAttributes(savedFile_);
       Platform::DeleteOneFile(savedFile_);
+      if (!request_.dumpFile.empty()) {
+        Platform::SetNormalAttributes(request_.dumpFile);
+        Platform::DeleteOneFile(request_.dumpFile);
+      }
     }
   }
   return delivered;

@@ -26,6 +26,9 @@ struct TDeliveryRequest {
   std::string errorDetails;
   // Where the report was saved; empty: the "BugRepFile" setting made absolute.
   std::string savedReportFile;
+  // The crash dump written for the exception; empty when there is none. Sent after the report
+  // and deleted with the saved report.
+  std::string dumpFile;
   // Whether the exception's report was written to that file.
   bool reportWasSaved = true;
   // Called after a successful send: the exception's report counts as sent.

@@ -75,6 +75,7 @@ class Upload : public testing::Test {
     request.settings = settings_;
     request.bugReport = std::move(report);
     request.savedReportFile = savedFile_;
+    request.dumpFile = dumpFile_;
     request.temporaryFolder = tracker_.Folder().Join("temp");
     request.markSent = [this] { ++markedSent_; };
     request.mayUseThread = false;
@@ -102,6 +103,7 @@ class Upload : public testing::Test {
   TFakeTracker tracker_;
   std::shared_ptr<TFakeSettings> settings_;
   std::string savedFile_;
+  std::string dumpFile_;  // none unless a test writes one
   std::vector<std::string> opened_;
   int markedSent_ = 0;
 };
@@ -161,10 +163,31 @@ TEST_F(Upload, FileOneCarriesTheReportByteForByteAndOnlySuccessDeletesTheSavedFi
   EXPECT_EQ(TestSupport::ReadFile(CopyPath()), kReportFile);
 }
 
+// The crash dump follows the report as the case's second file, and goes with it.
+TEST_F(Upload, DumpIsTheSecondFileByteForByteAndDeletedWithTheSavedReport) {
+  const std::string dump = std::string("MDMP\x93\xA7\0\0", 8) + std::string(70000, '\xFF');
+  dumpFile_ = tracker_.Folder().Join("bugreport.dmp");
+  TestSupport::WriteFile(dumpFile_, dump);
+  ASSERT_TRUE(Deliver());
+  const TRecordedRequest post = NewCase();
+  EXPECT_EQ(post.Part("nFileCount") ? post.Part("nFileCount")->data : "", "2");
+  ASSERT_NE(post.Part("File1"), nullptr);
+  EXPECT_EQ(post.Part("File1")->data, kReportFile);
+  const auto* file = post.Part("File2");
+  ASSERT_NE(file, nullptr) << ::testing::PrintToString(post.PartNames());
+  EXPECT_EQ(file->fileName, "bugreport.dmp");
+  EXPECT_TRUE(file->data == dump) << "the dump differs from the one saved";
+  EXPECT_FALSE(Platform::FileExists(savedFile_));
+  EXPECT_FALSE(Platform::FileExists(dumpFile_));
+}
+
 TEST_F(Upload, FailedUploadKeepsTheSavedFile) {
+  dumpFile_ = tracker_.Folder().Join("bugreport.dmp");
+  TestSupport::WriteFile(dumpFile_, "MDMP");
   tracker_.Configure({"casemarker <nothing/>"});
   EXPECT_FALSE(Deliver());
   EXPECT_TRUE(Platform::FileExists(savedFile_));
+  EXPECT_TRUE(Platform::FileExists(dumpFile_));
   EXPECT_EQ(markedSent_, 0);
   EXPECT_EQ(tracker_.Commands(), kWholeDialogue) << "logoff follows a failed post too";
   EXPECT_EQ(LastHttpError().text, "the tracker created no case");

@@ -5,6 +5,7 @@
 
 #include "reporter/delivery/fake_tracker.h"
 #include "reporter/interception/matrix_run.h"
+#include "support/minidump_reading.h"
 
 namespace {
 
@@ -112,6 +113,15 @@ TEST(FatalEnds, StandardExceptionIsReportedAndUploaded) {
       ReportReading::WithoutTrailingEmptyLines(ReportReading::TextLines(attachment->data));
   EXPECT_EQ(sent, ReportReading::WithoutTrailingEmptyLines(report))
       << ReportReading::FirstDifference(sent, ReportReading::WithoutTrailingEmptyLines(report));
+  // The crash dump follows as the case's second file.
+  const auto* dumpPart = newCase->Part("File2");
+  ASSERT_NE(dumpPart, nullptr) << ::testing::PrintToString(newCase->PartNames());
+  EXPECT_EQ(dumpPart->fileName, "bugreport.dmp");
+  const TestSupport::TMinidump dump = TestSupport::ReadMinidump(dumpPart->data);
+  EXPECT_TRUE(dump.valid);
+  ASSERT_TRUE(dump.exceptionThread.has_value());
+  EXPECT_NE(std::find(dump.threadIds.begin(), dump.threadIds.end(), *dump.exceptionThread),
+            dump.threadIds.end());
 }
 
 TEST(SpecialClasses, DBEditErrorShowsTheMessageWithoutAReport) {

@@ -10,6 +10,7 @@
 #include "kProgramSettingsSource.h"
 #include "platform/process.h"
 #include "reporter/settings/cipher.h"
+#include "reporter/settings/default_settings.h"
 #include "reporter/settings/reporter_settings.h"
 #include "reporter/settings/settings_stream.h"
 #include "settings_source.h"
@@ -54,8 +55,9 @@ TEST(ProgramSettings, HoldTheProgramsRecordsWithOnlySmtpPortTwice) {
   ASSERT_TRUE(content.headerValid);
   EXPECT_FALSE(content.invalidTag);
   // 137 records of the reporter, HttpCheckCert, which keeps the tracker's certificate checked,
-  // and HttpTimeout, which bounds the time of an upload.
-  ASSERT_EQ(content.properties.size(), 139u);
+  // HttpTimeout, which bounds the time of an upload, and BugRepDump, the crash dump beside the
+  // report.
+  ASSERT_EQ(content.properties.size(), 140u);
   EXPECT_EQ(content.properties.front().name, "Enabled");
   EXPECT_EQ(content.properties.back().name, "SendFailMsg");
 
@@ -132,12 +134,25 @@ TEST(ProgramSettings, OverrideGivesTheTrackerAndAPasswordOnlyItsKeysOpen) {
 
 TEST(ProgramSettings, WithoutOverrideNameNoTrackerToSendTo) {
   const SettingsStreamContent content = Compile("");
-  ASSERT_EQ(content.properties.size(), 139u);
+  ASSERT_EQ(content.properties.size(), 140u);
   EXPECT_EQ(Text(content, "HttpServer"), "");
   EXPECT_EQ(Text(content, "BugTrAccount"), "");
   EXPECT_EQ(Text(content, "BugTrPassword"), "");
   EXPECT_EQ(Text(content, "SmtpServer"), "");
   EXPECT_EQ(Text(content, "MailAddr"), "");
+}
+
+// The crash dump is on for this program and a deployment can switch it off.
+TEST(ProgramSettings, CrashDumpIsOnUnlessTheDeploymentSwitchesItOff) {
+  for (const auto& [overrides, expected] :
+       {std::pair{"", true}, std::pair{"BugRepDump=false\n", false}}) {
+    const SettingsStreamContent content = Compile(overrides);
+    const SettingsProperty* property = Find(content, "BugRepDump");
+    ASSERT_NE(property, nullptr) << overrides;
+    EXPECT_EQ(property->typ, ptBoolean);
+    EXPECT_EQ(property->vBool, expected) << overrides;
+  }
+  EXPECT_EQ(FindDefaultSetting("BugRepDump"), nullptr) << "the default table stays as it was";
 }
 
 TEST(ProgramSettings, OverrideRefusesKeysTheSourceDoesNotHold) {

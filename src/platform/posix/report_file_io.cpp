@@ -39,31 +39,6 @@ std::optional<ExclusiveFile> ExclusiveFile::Open(const std::string& path, bool m
   return ExclusiveFile(fd);
 }
 
-std::optional<ExclusiveFile> ExclusiveFile::OpenOrCreate(const std::string& path) {
-  return Open(path, false);
-}
-
-std::optional<ExclusiveFile> ExclusiveFile::CreateNew(const std::string& path) {
-  return Open(path, true);
-}
-
-ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept : handle_(other.handle_) {
-  other.handle_ = kInvalid;
-}
-
-ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = kInvalid;
-  }
-  return *this;
-}
-
-ExclusiveFile::~ExclusiveFile() {
-  Close();
-}
-
 bool ExclusiveFile::ReplaceContent(const void* data, std::size_t size) {
   if (handle_ == kInvalid) return false;
   const int fd = Descriptor(handle_);

@@ -53,23 +53,6 @@ std::optional<File> File::Open(const std::string& path, Mode mode, std::string* 
   return File(reinterpret_cast<std::intptr_t>(handle));
 }
 
-File::File(File&& other) noexcept : handle_(other.handle_) {
-  other.handle_ = kInvalid;
-}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = kInvalid;
-  }
-  return *this;
-}
-
-File::~File() {
-  Close();
-}
-
 bool File::ReadToEnd(std::vector<std::uint8_t>& out) {
   out.clear();
   if (!IsOpen()) return false;

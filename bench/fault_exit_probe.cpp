@@ -35,7 +35,7 @@ int FaultWithParkedThreads() {
                   std::chrono::system_clock::now().time_since_epoch())
                   .count();
   }
-  *static_cast<int* volatile>(nullptr) = 1;
+  *static_cast<volatile int*>(nullptr) = 1;
   for (auto& thread : threads) thread.detach();
   return 0;
 }

@@ -8,36 +8,14 @@
 #include <thread>
 
 #include "platform/file_system.h"
+#include "support/fake_settings.h"
 #include "support/minidump_reading.h"
 #include "support/scoped_temp_dir.h"
 
 namespace Reporter::Report {
 namespace {
 
-// Settings that answer only the texts a test sets.
-class TFakeSettings : public Settings::IReporterSettings {
- public:
-  std::map<std::string, std::string, std::less<>> Texts;
-
-  bool GetPropBool(std::string_view) override { return false; }
-  std::int32_t GetPropInt(std::string_view) override { return 0; }
-  std::uint32_t GetPropDw(std::string_view) override { return 0; }
-  std::string GetPropStr(std::string_view name) override {
-    const auto it = Texts.find(name);
-    return it == Texts.end() ? std::string() : it->second;
-  }
-  bool SetPropBool(std::string_view, bool) override { return false; }
-  bool SetPropInt(std::string_view, std::int32_t) override { return false; }
-  bool SetPropDw(std::string_view, std::uint32_t) override { return false; }
-  bool SetPropStr(std::string_view, std::string_view) override { return false; }
-  Settings::TReporterSettings* GetSelf() override { return nullptr; }
-  void FillFormCache(Settings::IFieldList&) override {}
-  void ReadFormCache(Settings::IFieldList&) override {}
-  Platform::ModuleHandle Module() override { return 0; }
-  std::shared_ptr<Settings::IFieldList> GetAdditionalFields() override { return nullptr; }
-  std::shared_ptr<Settings::IAttachmentList> GetAdditionalAttachments() override { return nullptr; }
-  std::string VersionVar() override { return {}; }
-};
+using TestSupport::TFakeSettings;
 
 TEST(DumpFileName, TakesTheReportsNameWithTheDumpsExtension) {
   using Platform::PathStyle;

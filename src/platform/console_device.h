@@ -10,7 +10,7 @@ namespace Platform::ConsoleDevice {
 
 // Readies standard output for the program's lines; true when it is a terminal (a console
 // window), whose lines go out one by one and show their umlauts.
-bool Open();
+[[nodiscard]] bool Open();
 
 // Writes one line to the terminal at once.
 void WriteTerminalLine(std::string_view utf8Text);

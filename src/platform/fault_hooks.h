@@ -46,7 +46,7 @@ struct TFaultInfo {
 using TFaultHook = void (*)(const TFaultInfo& fault);
 
 // One hook per process; installing again replaces it. False when the system refused.
-bool InstallFaultHook(TFaultHook hook);
+[[nodiscard]] bool InstallFaultHook(TFaultHook hook);
 // Restores the system's own handling.
 void RemoveFaultHook();
 
@@ -62,7 +62,7 @@ void SetForkedChildHook(TForkedChildHook hook);
 // Lets the calling thread report its own stack overflow: an alternate signal stack (POSIX) or
 // a stack guarantee for the handler (Windows). InstallFaultHook does this for the calling
 // thread; every thread the program starts should do it first.
-bool PrepareThreadForFaults();
+[[nodiscard]] bool PrepareThreadForFaults();
 // Gives back what PrepareThreadForFaults took; call on the same thread before it ends.
 void ReleaseThreadFaults();
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace Platform {
 
 // An open file with the sharing rules the updater relies on.
@@ -28,9 +30,8 @@ class File {
     OpenExistingRead,
   };
 
-  // Empty result on failure, with the platform's text for the error in errorText.
-  static std::optional<File> Open(const std::string& path, Mode mode,
-                                  std::string* errorText = nullptr);
+  // The open file, or the platform's text for why it could not be opened.
+  static Result<File> Open(const std::string& path, Mode mode);
 
   File(File&& other) noexcept;
   File& operator=(File&& other) noexcept;
@@ -39,17 +40,17 @@ class File {
   ~File();
 
   // Reads everything from the current position to the end.
-  bool ReadToEnd(std::vector<std::uint8_t>& out);
+  [[nodiscard]] bool ReadToEnd(std::vector<std::uint8_t>& out);
   // Reads up to size bytes from the current position: how many were read (0 at the end);
   // none on failure.
-  std::optional<std::size_t> Read(void* data, std::size_t size);
-  bool Write(const void* data, std::size_t size);
-  bool Seek(std::int64_t position);
-  std::optional<std::int64_t> Size() const;
+  [[nodiscard]] std::optional<std::size_t> Read(void* data, std::size_t size);
+  [[nodiscard]] bool Write(const void* data, std::size_t size);
+  [[nodiscard]] bool Seek(std::int64_t position);
+  [[nodiscard]] std::optional<std::int64_t> Size() const;
   // Cuts the file at the current position.
-  bool Truncate();
+  [[nodiscard]] bool Truncate();
   void Close();
-  bool IsOpen() const { return handle_ != kInvalid; }
+  [[nodiscard]] bool IsOpen() const { return handle_ != kInvalid; }
 
  private:
   static constexpr std::intptr_t kInvalid = -1;

@@ -5,15 +5,17 @@
 #include <string_view>
 #include <vector>
 
-// Files and directories. Paths are UTF-8. Every operation reports failure by its result and,
-// where asked, a readable text of the platform's error; none throws.
+#include "platform/result.h"
+
+// Files and directories. Paths are UTF-8. Every operation reports failure by its result, the
+// copies and deletions with a readable text of the platform's error; none throws.
 namespace Platform {
 
 // True for an existing directory; a link counts when its target is a directory.
-bool DirectoryExists(const std::string& path);
+[[nodiscard]] bool DirectoryExists(const std::string& path);
 
 // True for an existing entry that is not a directory; a link counts when its target exists.
-bool FileExists(const std::string& path);
+[[nodiscard]] bool FileExists(const std::string& path);
 
 struct DirectoryEntry {
   std::string name;
@@ -26,12 +28,12 @@ struct DirectoryEntry {
 std::vector<DirectoryEntry> ListDirectory(const std::string& directory);
 
 // Read-only: Windows' attribute; POSIX: no write permission for the owner.
-bool IsReadOnly(const std::string& path);
+[[nodiscard]] bool IsReadOnly(const std::string& path);
 // POSIX leaves a symbolic link alone (false): its mode would be its target's.
-bool SetReadOnly(const std::string& path, bool readOnly);
+[[nodiscard]] bool SetReadOnly(const std::string& path, bool readOnly);
 
 // Clears read-only, hidden and system (POSIX: adds the owner's write bit; not through a link).
-bool SetNormalAttributes(const std::string& path);
+[[nodiscard]] bool SetNormalAttributes(const std::string& path);
 
 // CopyFileReplacing writes the new file under a name with this prefix in the target's folder
 // before it renames it over the target; a copy cut short by a kill or a power cut leaves such
@@ -40,32 +42,29 @@ inline constexpr std::string_view kCopyTemporaryPrefix = ".update-copy-";
 
 // Copies contents, attributes (permission bits without set-user-id, set-group-id and sticky)
 // and modification time, replacing an existing target; a symbolic link is copied as a link.
-// The copy is on the disk, under the target's name, when this returns true; on failure the
+// The copy is on the disk, under the target's name, when this succeeds; on failure the
 // target is as it was. It is never written in place: a crash or a full disk cannot leave it
 // half written.
-bool CopyFileReplacing(const std::string& source, const std::string& target,
-                       std::string* errorText = nullptr);
+Status CopyFileReplacing(const std::string& source, const std::string& target);
 
 // CopyFileReplacing in its steps, so that many files share one flush instead of waiting for
 // the disk once each: copy every file beside its target, flush them all, move each over its
 // target, flush the target folder. Only then is a new file sure to be on the disk.
 //
 // Copies source (a link as a link) to a new file under a temporary name beside target, not
-// yet flushed; true with that name in temporary. Fails without leaving anything behind.
-bool CopyBesideTarget(const std::string& source, const std::string& target, std::string& temporary,
-                      std::string* errorText = nullptr);
+// yet flushed; hands back that name. Fails without leaving anything behind.
+Result<std::string> CopyBesideTarget(const std::string& source, const std::string& target);
 // Puts the contents of these files on the disk.
-bool FlushFiles(const std::vector<std::string>& paths, std::string* errorText = nullptr);
+Status FlushFiles(const std::vector<std::string>& paths);
 // Renames a flushed copy over its target (not over a read-only one on Windows).
-bool MoveOverTarget(const std::string& temporary, const std::string& target,
-                    std::string* errorText = nullptr);
+Status MoveOverTarget(const std::string& temporary, const std::string& target);
 // Makes the moves into this folder durable.
-bool FlushFolder(const std::string& folder, std::string* errorText = nullptr);
+Status FlushFolder(const std::string& folder);
 
 // Deletes one file (not a directory).
-bool DeleteOneFile(const std::string& path, std::string* errorText = nullptr);
+Status DeleteOneFile(const std::string& path);
 
 // Removes an empty directory.
-bool RemoveEmptyDirectory(const std::string& path);
+[[nodiscard]] bool RemoveEmptyDirectory(const std::string& path);
 
 }  // namespace Platform

@@ -64,38 +64,38 @@ class HttpSession {
   virtual ~HttpSession() = default;
 
   // Opens the session and the connection (no network traffic yet on every platform).
-  virtual bool Connect(const HttpConnectOptions& options) = 0;
+  [[nodiscard]] virtual bool Connect(const HttpConnectOptions& options) = 0;
   // Replaces the previous request with a new one.
-  virtual bool OpenRequest(const std::string& verb, const std::string& path) = 0;
+  [[nodiscard]] virtual bool OpenRequest(const std::string& verb, const std::string& path) = 0;
   // Bounds the calls that follow: none of them waits longer than this. A library that runs a
   // whole request as one transfer ends the transfer that the next SendRequest starts at it.
   virtual void SetTimeLimit(std::uint32_t milliseconds) = 0;
   // One "Name: value" line.
-  virtual bool AddHeader(const std::string& line) = 0;
-  virtual bool SetProxy(const HttpProxy& proxy) = 0;
-  virtual bool SetCredentials(HttpAuthTarget target, std::uint32_t scheme, const std::string& user,
+  [[nodiscard]] virtual bool AddHeader(const std::string& line) = 0;
+  [[nodiscard]] virtual bool SetProxy(const HttpProxy& proxy) = 0;
+  [[nodiscard]] virtual bool SetCredentials(HttpAuthTarget target, std::uint32_t scheme, const std::string& user,
                               const std::string& password) = 0;
   // Sends the request line and headers, announcing totalLength body bytes to follow.
-  virtual bool SendRequest(std::uint64_t totalLength) = 0;
+  [[nodiscard]] virtual bool SendRequest(std::uint64_t totalLength) = 0;
   // Sends the next piece of the body.
-  virtual bool WriteData(const void* data, std::size_t size) = 0;
+  [[nodiscard]] virtual bool WriteData(const void* data, std::size_t size) = 0;
   // Waits for the answer's status line and headers.
-  virtual bool ReceiveResponse() = 0;
+  [[nodiscard]] virtual bool ReceiveResponse() = 0;
   virtual std::uint32_t StatusCode() = 0;
   // The first header of that name (ignoring case); none when absent.
-  virtual std::optional<std::string> Header(const std::string& name) = 0;
+  [[nodiscard]] virtual std::optional<std::string> Header(const std::string& name) = 0;
   // The schemes the last answer offered for that target, as a set of kHttpAuth* bits.
   virtual std::uint32_t OfferedAuthSchemes(HttpAuthTarget target) = 0;
   // How many bytes of the body can be read now; 0 at its end.
-  virtual bool QueryDataAvailable(std::size_t& size) = 0;
-  virtual bool ReadData(void* buffer, std::size_t size, std::size_t& read) = 0;
+  [[nodiscard]] virtual bool QueryDataAvailable(std::size_t& size) = 0;
+  [[nodiscard]] virtual bool ReadData(void* buffer, std::size_t size, std::size_t& read) = 0;
   // The proxy the system's configuration names for the URL; none when it names none.
-  virtual std::optional<HttpProxy> DiscoverProxy(const std::string& url) = 0;
+  [[nodiscard]] virtual std::optional<HttpProxy> DiscoverProxy(const std::string& url) = 0;
   // The error of the last call that failed.
   virtual HttpError LastError() = 0;
 };
 
 // A session of this platform's HTTP library; null when the library cannot be loaded.
-std::unique_ptr<HttpSession> CreateHttpSession();
+[[nodiscard]] std::unique_ptr<HttpSession> CreateHttpSession();
 
 }  // namespace Platform

@@ -12,7 +12,7 @@ enum class KnownFolder { Desktop, UserAppData, CommonAppData, LocalAppData };
 // The folder's full path without a trailing separator; none when the system names none.
 // Windows asks the shell; POSIX uses the XDG variables (XDG_DESKTOP_DIR, XDG_CONFIG_HOME,
 // XDG_DATA_HOME) or their usual places under HOME, and /var/lib for the machine.
-std::optional<std::string> KnownFolderPath(KnownFolder folder);
+[[nodiscard]] std::optional<std::string> KnownFolderPath(KnownFolder folder);
 
 // The computer's name; empty when it cannot be read.
 std::string ComputerName();

@@ -8,6 +8,6 @@ namespace Platform {
 // callback, where waiting for another thread can deadlock), tested for up to
 // maxWaitMilliseconds in 10 ms steps. Always false on POSIX, which has no such lock that a
 // thread callback could hold.
-bool LoaderLockHeld(std::uint32_t maxWaitMilliseconds = 250);
+[[nodiscard]] bool LoaderLockHeld(std::uint32_t maxWaitMilliseconds = 250);
 
 }  // namespace Platform

@@ -31,7 +31,7 @@ struct TRegisteredOwner {
   std::string Owner;
   std::string Organization;
 };
-std::optional<TRegisteredOwner> RegisteredOwner();
+[[nodiscard]] std::optional<TRegisteredOwner> RegisteredOwner();
 
 // ----- The system.
 
@@ -61,10 +61,10 @@ TOperatingSystem QueryOperatingSystem();
 std::string SystemLanguageName();
 
 // Whole seconds since the system started; none when unknown.
-std::optional<std::int64_t> SystemUpTimeSeconds();
+[[nodiscard]] std::optional<std::int64_t> SystemUpTimeSeconds();
 
 // Milliseconds since this process started; none when the system does not tell.
-std::optional<std::int64_t> ProcessUpTimeMilliseconds();
+[[nodiscard]] std::optional<std::int64_t> ProcessUpTimeMilliseconds();
 
 // The first processor's name as the system writes it (blanks not yet folded) and the number
 // of processors that carry a name, at most kMaxProcessorCount.
@@ -79,7 +79,7 @@ struct TPhysicalMemory {
   std::uint64_t FreeBytes = 0;  // available to programs without swapping
   std::uint64_t TotalBytes = 0;
 };
-std::optional<TPhysicalMemory> QueryPhysicalMemory();
+[[nodiscard]] std::optional<TPhysicalMemory> QueryPhysicalMemory();
 
 // Free space of the file system of the system folder first, then of the executable's when
 // that is another one. Root: Windows "C:" (upper-case letter; a path without a drive letter
@@ -96,7 +96,7 @@ struct TDisplayMode {
   int Height = 0;
   int BitsPerPixel = 0;
 };
-std::optional<TDisplayMode> QueryDisplayMode();
+[[nodiscard]] std::optional<TDisplayMode> QueryDisplayMode();
 
 // ----- This process.
 
@@ -114,11 +114,11 @@ struct TFileDateTime {
   int Second = 0;
 };
 // When the executable file was last written, in local time; none when it cannot be read.
-std::optional<TFileDateTime> ExecutableWriteTime();
+[[nodiscard]] std::optional<TFileDateTime> ExecutableWriteTime();
 
 // The file version of a library of that file name when this process has it loaded; none when
 // it is not loaded (always none on POSIX, whose libraries carry no such version).
-std::optional<std::string> LoadedLibraryVersion(std::string_view fileName);
+[[nodiscard]] std::optional<std::string> LoadedLibraryVersion(std::string_view fileName);
 
 // The compiler and version that built this program ("GCC 12.2.0 (MinGW-w64)").
 std::string CompilerDescription();
@@ -140,7 +140,7 @@ std::string RemoteClientOfSsh(std::string_view sshClient, std::string_view sshCo
 TProcessorInfo ProcessorsOfCpuInfo(std::string_view cpuInfo);
 
 // From /proc/meminfo: MemAvailable (MemFree on old kernels) and MemTotal; none without a total.
-std::optional<TPhysicalMemory> PhysicalMemoryOfMemInfo(std::string_view memInfo);
+[[nodiscard]] std::optional<TPhysicalMemory> PhysicalMemoryOfMemInfo(std::string_view memInfo);
 
 // From os-release: PRETTY_NAME without its quotes, else NAME; empty without either.
 std::string PrettyNameOfOsRelease(std::string_view osRelease);
@@ -151,7 +151,7 @@ struct TX11Display {
   int Display = 0;
   int Screen = 0;
 };
-std::optional<TX11Display> ParseX11Display(std::string_view name);
+[[nodiscard]] std::optional<TX11Display> ParseX11Display(std::string_view name);
 
 // The MIT-MAGIC-COOKIE-1 that an Xauthority file holds for the display on this host (an entry
 // of the host's name or a wildcard one); empty when it holds none.
@@ -164,6 +164,6 @@ std::vector<std::uint8_t> X11SetupRequest(std::string_view cookie);
 // The screen's mode from the server's whole setup reply (its 8 byte head included); none when
 // the server refused or the reply is cut short. Bits per pixel are those of the pixmap format
 // of the screen's root depth.
-std::optional<TDisplayMode> DisplayModeOfX11Setup(std::span<const std::uint8_t> reply, int screen);
+[[nodiscard]] std::optional<TDisplayMode> DisplayModeOfX11Setup(std::span<const std::uint8_t> reply, int screen);
 
 }  // namespace Platform

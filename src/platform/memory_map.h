@@ -40,11 +40,11 @@ TMemoryRegion QueryMemoryRegion(std::uintptr_t address);
 
 // Copies size bytes at address into buffer without ever faulting, even when the memory is
 // unmapped or changes under the read. False when any byte could not be read.
-bool ReadMemory(std::uintptr_t address, void* buffer, std::size_t size);
+[[nodiscard]] bool ReadMemory(std::uintptr_t address, void* buffer, std::size_t size);
 
 // Makes execute-only memory readable for the copy and restores its protection; false when
 // that is not possible. Only for ExecuteOnly regions: the range must lie in one region (a
 // Readable one is simply read).
-bool ReadExecuteOnlyMemory(std::uintptr_t address, void* buffer, std::size_t size);
+[[nodiscard]] bool ReadExecuteOnlyMemory(std::uintptr_t address, void* buffer, std::size_t size);
 
 }  // namespace Platform

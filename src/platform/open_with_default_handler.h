@@ -7,6 +7,6 @@ namespace Platform {
 // Opens a document or URL with the program the user's system associates with it, without
 // waiting (Windows: the shell's "open" verb; POSIX: xdg-open when it is installed). False
 // when nothing could be started.
-bool OpenWithDefaultHandler(const std::string& target);
+[[nodiscard]] bool OpenWithDefaultHandler(const std::string& target);
 
 }  // namespace Platform

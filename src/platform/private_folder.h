@@ -17,11 +17,11 @@ std::string PrivateTemporaryFolderPath(const std::string& name);
 // Creates the folder for this user alone (POSIX: mode 0700; its parent must exist), or accepts
 // an existing one that is a real folder, not a link, owned by this user and closed to everyone
 // else. False otherwise; the path is then not to be used.
-bool MakePrivateFolder(const std::string& path);
+[[nodiscard]] bool MakePrivateFolder(const std::string& path);
 
 // Removes the folder with everything in it, read-only entries included, and never follows a
 // link: a link, the folder itself included, is removed as a link and its target stays as it
 // is. True when nothing is left, also when there was nothing.
-bool RemoveFolderTree(const std::string& path);
+[[nodiscard]] bool RemoveFolderTree(const std::string& path);
 
 }  // namespace Platform

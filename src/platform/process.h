@@ -22,7 +22,7 @@ std::string RawCommandLine();
 // child not waited for is detached so that it outlives this process and leaves no zombie, and
 // it inherits no handles at all: its standard streams go to the null device, so that nobody
 // reading ours waits for its end.
-bool StartProcess(const std::string& commandLine, bool wait);
+[[nodiscard]] bool StartProcess(const std::string& commandLine, bool wait);
 
 // Full path and folder (with a trailing separator) of this program's executable.
 std::string ExecutablePath();

@@ -22,7 +22,7 @@ class ProcessNamedLock {
   ProcessNamedLock& operator=(const ProcessNamedLock&) = delete;
 
   // False when the lock could not be made or taken; the holder then goes on unguarded.
-  bool Held() const { return held_; }
+  [[nodiscard]] bool Held() const { return held_; }
 
  private:
   std::uintptr_t handle_ = 0;
@@ -40,7 +40,7 @@ class ProcessPointerSlot {
   ProcessPointerSlot& operator=(const ProcessPointerSlot&) = delete;
 
   // Creates or opens the cell; false when neither is possible. `created` tells which.
-  bool Open(std::string_view baseName, bool& created);
+  [[nodiscard]] bool Open(std::string_view baseName, bool& created);
   void* Get() const;
   void Set(void* value);
   void Close();

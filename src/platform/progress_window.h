@@ -81,7 +81,7 @@ class ProgressWindow {
   std::uint32_t BackgroundColour() const;
 
   // The raw bitmap-type resource of the module; none when it has no such resource.
-  static std::optional<std::span<const std::uint8_t>> FindPicture(ModuleHandle module,
+  [[nodiscard]] static std::optional<std::span<const std::uint8_t>> FindPicture(ModuleHandle module,
                                                                   const std::string& name);
 
   // The first of the process-wide screen slots 0 to 7 that nobody holds, held from now on until
@@ -91,10 +91,10 @@ class ProgressWindow {
   // Creates and shows the window on the calling thread: parent disabled, bar range 0 to 1000.
   // activate brings it to the foreground, else it is shown without activation. picture may be
   // empty. False when the window exists already or cannot be made.
-  bool Create(WindowHandle parent, const std::string& title, const std::string& text,
+  [[nodiscard]] bool Create(WindowHandle parent, const std::string& title, const std::string& text,
               const TProgressBoxLayout& layout, const TBoxPicture& picture, int barPosition,
               bool activate);
-  bool Exists() const;
+  [[nodiscard]] bool Exists() const;
   WindowHandle Handle() const;
 
   void SetTitle(const std::string& title);
@@ -114,7 +114,7 @@ class ProgressWindow {
   // What a click on the caption's close button does: the box refuses it.
   void PressCloseButton();
   // The client area as it is shown now; none without a window.
-  std::optional<TWindowPixels> CaptureClient() const;
+  [[nodiscard]] std::optional<TWindowPixels> CaptureClient() const;
   // The colour of the bar's filled part (0x00RRGGBB).
   std::uint32_t BarColour() const;
 

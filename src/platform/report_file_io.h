@@ -18,9 +18,9 @@ class ExclusiveFile {
   // A report names the user and what ran, so POSIX keeps it to the user (mode 0600, also for
   // a file of the user's found more open) and never follows a link at the path; a file of
   // another user, or one with a second name (hard link), is not opened.
-  static std::optional<ExclusiveFile> OpenOrCreate(const std::string& path);
+  [[nodiscard]] static std::optional<ExclusiveFile> OpenOrCreate(const std::string& path);
   // Creates a new file, held as above; none when anything, a link included, has the name.
-  static std::optional<ExclusiveFile> CreateNew(const std::string& path);
+  [[nodiscard]] static std::optional<ExclusiveFile> CreateNew(const std::string& path);
 
   ExclusiveFile(ExclusiveFile&& other) noexcept;
   ExclusiveFile& operator=(ExclusiveFile&& other) noexcept;
@@ -30,17 +30,17 @@ class ExclusiveFile {
 
   // Writes all bytes from the file's start and cuts the file behind them. False when a write
   // fails or falls short; the file may then hold part of the bytes.
-  bool ReplaceContent(const void* data, std::size_t size);
+  [[nodiscard]] bool ReplaceContent(const void* data, std::size_t size);
   void Close();
 
  private:
   static constexpr std::intptr_t kInvalid = -1;
   explicit ExclusiveFile(std::intptr_t handle) : handle_(handle) {}
-  static std::optional<ExclusiveFile> Open(const std::string& path, bool mustBeNew);
+  [[nodiscard]] static std::optional<ExclusiveFile> Open(const std::string& path, bool mustBeNew);
   std::intptr_t handle_ = kInvalid;
 };
 
 // Creates one folder; true when it exists afterwards (also when it existed before).
-bool CreateFolder(const std::string& path);
+[[nodiscard]] bool CreateFolder(const std::string& path);
 
 }  // namespace Platform

@@ -14,12 +14,12 @@ namespace Platform {
 // holding a byte.
 class TSignal {
  public:
-  static std::unique_ptr<TSignal> Create();
+  [[nodiscard]] static std::unique_ptr<TSignal> Create();
   virtual ~TSignal() = default;
   virtual void Set() = 0;
   virtual void Reset() = 0;
   // True when set within the time; 0xffffffff waits without limit.
-  virtual bool Wait(std::uint32_t milliseconds) = 0;
+  [[nodiscard]] virtual bool Wait(std::uint32_t milliseconds) = 0;
 };
 
 inline constexpr std::uint32_t kWaitForever = 0xffffffffu;
@@ -28,10 +28,10 @@ class TRequestPipe {
  public:
   enum class TReadResult { Record, Short, Empty, Closed, Failed };
 
-  static std::unique_ptr<TRequestPipe> Create();
+  [[nodiscard]] static std::unique_ptr<TRequestPipe> Create();
   virtual ~TRequestPipe() = default;
   // Writes the record whole or not at all (records up to 512 bytes). False when it was not.
-  virtual bool Write(const void* record, std::size_t size) = 0;
+  [[nodiscard]] virtual bool Write(const void* record, std::size_t size) = 0;
   // Never blocks: Empty when no record is waiting.
   virtual TReadResult Read(void* record, std::size_t size) = 0;
   // Makes the reader see Closed once the waiting records are read.

@@ -16,7 +16,7 @@ ModuleHandle MainModule();
 // The bytes of the named raw-data resource that the module carries, valid while the module
 // stays loaded; none when it carries no such resource. Windows reads the RT_RCDATA resource
 // of the module's image; POSIX looks the name up in the table that RegisterResource fills.
-std::optional<std::span<const std::uint8_t>> FindRawResource(ModuleHandle module,
+[[nodiscard]] std::optional<std::span<const std::uint8_t>> FindRawResource(ModuleHandle module,
                                                              std::string_view name);
 
 }  // namespace Platform

@@ -18,13 +18,13 @@ using TRestartPayload = std::array<std::uint8_t, 80>;
 // returns the payload. None otherwise, also for a block that names another process than the
 // one that started this one, and on POSIX for one that is not this user's with mode 0600:
 // another user can put a block of any name there.
-std::optional<TRestartPayload> TakeRestartHandover();
+[[nodiscard]] std::optional<TRestartPayload> TakeRestartHandover();
 
 // Starts this program again with its own command line and current directory (suspended until
 // the block is filled), hands it the payload, and ends this process with exit code 2: at once
 // on Windows; on POSIX once the new process has taken the block (at most 30 seconds), so that
 // the new one still sees this one as its parent. Returns false, and the process goes on, only
 // when the new process could not be started.
-bool RestartOwnProcess(const TRestartPayload& payload);
+[[nodiscard]] bool RestartOwnProcess(const TRestartPayload& payload);
 
 }  // namespace Platform

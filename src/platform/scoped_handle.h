@@ -19,11 +19,13 @@ class ScopedHandle {
 
   ScopedHandle() = default;
   explicit ScopedHandle(Type handle) : handle_(handle) {}
-  ~ScopedHandle() { Close(); }
+  // An owner that wants to hear of a failed close calls Close itself; here nobody is left to
+  // tell.
+  ~ScopedHandle() { (void)Close(); }
   ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.Release()) {}
   ScopedHandle& operator=(ScopedHandle&& other) noexcept {
     if (this != &other) {
-      Close();
+      (void)Close();  // as in the destructor
       handle_ = other.Release();
     }
     return *this;
@@ -32,12 +34,12 @@ class ScopedHandle {
   ScopedHandle& operator=(const ScopedHandle&) = delete;
 
   Type Get() const { return handle_; }
-  bool Valid() const { return handle_ != Traits::Invalid(); }
+  [[nodiscard]] bool Valid() const { return handle_ != Traits::Invalid(); }
   // Gives the handle up without closing it.
   Type Release() { return std::exchange(handle_, Traits::Invalid()); }
   // Closes now; false when the system reported an error (for a descriptor, possibly one of a
   // delayed write that only shows here: errno tells it). True when there was nothing to close.
-  bool Close() {
+  [[nodiscard]] bool Close() {
     if (!Valid()) return true;
     return Traits::Close(Release());
   }

@@ -19,16 +19,16 @@ class TSharedBlock {
 
   // Creates the block (zero-filled, `size` usable bytes) or opens the one that exists; false
   // when neither is possible. `created` tells which.
-  bool Open(std::string_view baseName, std::size_t size, bool& created);
+  [[nodiscard]] bool Open(std::string_view baseName, std::size_t size, bool& created);
   void Close();
-  bool IsOpen() const { return data_ != nullptr; }
+  [[nodiscard]] bool IsOpen() const { return data_ != nullptr; }
 
   // The usable bytes; null when not open.
   void* Data() const { return data_; }
 
   // Takes the block's mutex, waiting at most that long (negative: without limit). A mutex
   // whose holder ended while holding it counts as taken.
-  bool Lock(std::int32_t timeoutMilliseconds);
+  [[nodiscard]] bool Lock(std::int32_t timeoutMilliseconds);
   void Unlock();
 
  private:

@@ -23,11 +23,11 @@ struct TSystemDumpException {
   TThreadContext Context;
 };
 
-bool SystemDumpWriterAvailable();
+[[nodiscard]] bool SystemDumpWriterAvailable();
 
 // Writes the dump of this process to path (replacing what is there) with the failing thread's
 // exception, from the calling thread. False when there is no system writer, it cannot be
 // loaded, the file cannot be made or the writer fails; a partial file is removed.
-bool WriteSystemDump(const std::string& path, const TSystemDumpException& exception);
+[[nodiscard]] bool WriteSystemDump(const std::string& path, const TSystemDumpException& exception);
 
 }  // namespace Platform

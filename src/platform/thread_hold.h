@@ -17,7 +17,7 @@ class ThreadHold {
 
   // False when the thread could not be stopped: the calling thread, a thread that has gone,
   // or a system that does not allow it (tracing refused, or not emulated under qemu).
-  bool IsHolding() const { return holding_; }
+  [[nodiscard]] bool IsHolding() const { return holding_; }
 
  private:
   bool holding_ = false;

@@ -24,7 +24,7 @@ using TThreadEndedHook = void (*)(ThreadId thread);
 
 // Threads started from now on run through the wrapper and call the hooks. False when the
 // wrapper could not be put in place (the threads then start as before, unseen).
-bool InstallThreadHooks(TThreadStartedHook started, TThreadEndedHook ended);
+[[nodiscard]] bool InstallThreadHooks(TThreadStartedHook started, TThreadEndedHook ended);
 // Threads started from now on start as before; running ones still end through the wrapper.
 void RemoveThreadHooks();
 

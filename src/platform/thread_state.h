@@ -29,6 +29,6 @@ inline constexpr int kThreadPriorityTimeCritical = 15;
 // on the bounds the process list uses for priority classes (below -10 highest, below 0 above
 // normal, 0 normal, up to 10 below normal, above that lowest); real-time scheduling is time
 // critical and idle scheduling idle. None when the thread has ended or cannot be read.
-std::optional<int> ThreadPriorityLevel(ThreadId thread);
+[[nodiscard]] std::optional<int> ThreadPriorityLevel(ThreadId thread);
 
 }  // namespace Platform

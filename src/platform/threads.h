@@ -28,7 +28,7 @@ using TThreadContext = RTL::TCpuContext;
 // waiting at most timeoutMilliseconds (a thread that ends or keeps the signal blocked is given
 // up on early). The calling thread gets its own current registers. None when the thread is
 // gone, refuses or does not answer.
-std::optional<TThreadContext> CaptureThreadContext(ThreadId thread,
+[[nodiscard]] std::optional<TThreadContext> CaptureThreadContext(ThreadId thread,
                                                    std::uint32_t timeoutMilliseconds = 1000);
 
 // The committed stack range of the thread that contains stackPointer: [Bottom, Top), Bottom
@@ -37,7 +37,7 @@ struct TStackRange {
   std::uintptr_t Bottom = 0;
   std::uintptr_t Top = 0;
 };
-std::optional<TStackRange> StackRangeAt(std::uintptr_t stackPointer);
+[[nodiscard]] std::optional<TStackRange> StackRangeAt(std::uintptr_t stackPointer);
 
 // The calling thread's stack range from its thread information (Windows: the TIB; POSIX: the
 // pthread attributes), Bottom being the current stack pointer.
@@ -49,6 +49,6 @@ std::string ThreadName(ThreadId thread);
 
 // Names the calling thread for ThreadName and debuggers. Linux keeps the first 15 bytes;
 // Windows needs SetThreadDescription (Windows 10 1607 and later). False when not possible.
-bool SetCurrentThreadName(const std::string& name);
+[[nodiscard]] bool SetCurrentThreadName(const std::string& name);
 
 }  // namespace Platform

@@ -18,14 +18,14 @@ using TTraceTextSource = std::string (*)(std::int32_t limit);
 
 // Makes the process take trace requests with the source's text. False when the process
 // cannot (POSIX: the request signal could not be caught).
-bool InstallTraceEntry(TTraceTextSource source);
+[[nodiscard]] bool InstallTraceEntry(TTraceTextSource source);
 void RemoveTraceEntry();
 
 // Starts the thread that answers the requests taken so far and from then on (POSIX), off the
 // path of the program's start; requests that come before it wait for it. Nothing to start
 // where the requesting tool starts the entry's thread (Windows). Started from one of the
 // reporter's threads, it is the reporter's own, left out of reports. False when it could not.
-bool StartTraceListener();
+[[nodiscard]] bool StartTraceListener();
 
 enum class TTraceOutcome {
   Answered,

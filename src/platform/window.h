@@ -10,7 +10,7 @@ namespace Platform {
 // _NET_WM_NAME or WM_NAME the caption. Without a display or libX11 no window exists, nor
 // on a display that is lost during the call (with libX11 1.7 and later; older ones end the
 // process then).
-bool TopLevelWindowExists(const std::string* windowClass, const std::string* caption);
+[[nodiscard]] bool TopLevelWindowExists(const std::string* windowClass, const std::string* caption);
 
 // A top-level window with a class and a caption, shown until the object is destroyed. The
 // sample caller and the tests use it to stand for a caller's main window.
@@ -21,7 +21,7 @@ class TopLevelWindow {
   TopLevelWindow(const TopLevelWindow&) = delete;
   TopLevelWindow& operator=(const TopLevelWindow&) = delete;
 
-  bool IsShown() const { return impl_ != nullptr; }
+  [[nodiscard]] bool IsShown() const { return impl_ != nullptr; }
 
  private:
   struct Impl;

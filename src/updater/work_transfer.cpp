@@ -15,8 +15,8 @@ namespace {
 // removed itself, never followed: its target lies outside the staging folder.
 void RemoveTree(const std::string& directory) {
   // Normal attributes first: POSIX needs a writable folder to delete what is inside it, and
-  // Windows will not remove a read-only folder.
-  Platform::SetNormalAttributes(directory);
+  // Windows will not remove a read-only folder. Where that fails, the removal below fails.
+  (void)Platform::SetNormalAttributes(directory);
   for (const Platform::DirectoryEntry& entry : Platform::ListDirectory(directory)) {
     const std::string path = RTL::Paths::Combine(directory, entry.name, /*validate=*/false);
     if (entry.isDirectory && !entry.isLink) {
@@ -24,14 +24,15 @@ void RemoveTree(const std::string& directory) {
       continue;
     }
     // A link's attributes would be its target's on POSIX.
-    if (!entry.isLink) Platform::SetNormalAttributes(path);
+    if (!entry.isLink) (void)Platform::SetNormalAttributes(path);
+    // What stays keeps its folder, which then stays as well.
     if (entry.isDirectory) {
-      Platform::RemoveEmptyDirectory(path);
+      (void)Platform::RemoveEmptyDirectory(path);
     } else {
-      Platform::DeleteOneFile(path);
+      (void)Platform::DeleteOneFile(path);
     }
   }
-  Platform::RemoveEmptyDirectory(directory);
+  (void)Platform::RemoveEmptyDirectory(directory);
 }
 
 std::vector<std::string> StagedFiles(const std::string& sourceDir) {
@@ -51,8 +52,10 @@ void RemoveInterruptedCopies(const std::string& targetDir) {
   for (const Platform::DirectoryEntry& entry : Platform::ListDirectory(targetDir)) {
     if (entry.isDirectory || !entry.name.starts_with(Platform::kCopyTemporaryPrefix)) continue;
     const std::string path = targetDir + entry.name;
-    if (!entry.isLink) Platform::SetNormalAttributes(path);
-    Platform::DeleteOneFile(path);
+    // One that stays is harmless: no file is installed under its name, and the next run
+    // tries again.
+    if (!entry.isLink) (void)Platform::SetNormalAttributes(path);
+    (void)Platform::DeleteOneFile(path);
   }
 }
 
@@ -80,7 +83,10 @@ class THandOver {
     staged.source = file;
     staged.target = targetDir_ + RTL::Paths::ExtractFileName(file);
     if (Try(staged, /*withinTry=*/false, [&] {
-          return Step(Platform::CopyBesideTarget(staged.source, staged.target, staged.temporary));
+          Platform::Result<std::string> copy =
+              Platform::CopyBesideTarget(staged.source, staged.target);
+          if (copy) staged.temporary = *copy;
+          return Step(copy);
         })) {
       group_.push_back(std::move(staged));
     } else {
@@ -95,12 +101,12 @@ class THandOver {
   void Complete() {
     std::vector<std::string> copies;
     for (const TStagedFile& file : group_) copies.push_back(file.temporary);
-    const bool flushed = Platform::FlushFiles(copies);
+    const bool flushed = static_cast<bool>(Platform::FlushFiles(copies));
     for (TStagedFile& file : group_) {
       if (!flushed) GoOn(file, [&] { return Platform::FlushFiles({file.temporary}); });
       GoOn(file, [&] {
-        // Windows will not replace a read-only file.
-        if (Platform::FileExists(file.target)) Platform::SetReadOnly(file.target, false);
+        // Windows will not replace a read-only file; where this fails, so does the move.
+        if (Platform::FileExists(file.target)) (void)Platform::SetReadOnly(file.target, false);
         return Step(Platform::MoveOverTarget(file.temporary, file.target));
       });
     }
@@ -111,7 +117,8 @@ class THandOver {
     for (TStagedFile& file : group_) {
       GoOn(file, [&] {
         // Windows refuses to delete a read-only file; the copy has the attribute already.
-        Platform::SetReadOnly(file.source, false);
+        // Where this fails, so does the deletion, which is tried again.
+        (void)Platform::SetReadOnly(file.source, false);
         return Step(Platform::DeleteOneFile(file.source));
       });
       if (file.failed) everyFileMoved_ = false;
@@ -127,8 +134,9 @@ class THandOver {
   void GoOn(TStagedFile& file, Action step) {
     if (file.failed) return;
     if (!Try(file, /*withinTry=*/true, step) && !file.temporary.empty()) {
-      Platform::SetNormalAttributes(file.temporary);
-      Platform::DeleteOneFile(file.temporary);
+      // A copy that stays is removed by the next run, before it copies anything.
+      (void)Platform::SetNormalAttributes(file.temporary);
+      (void)Platform::DeleteOneFile(file.temporary);
     }
   }
 
@@ -151,10 +159,11 @@ class THandOver {
     return false;
   }
 
-  // Passes a step's result on, after the pace the services may set.
-  bool Step(bool succeeded) const {
+  // Passes a step's outcome on, after the pace the services may set.
+  template <typename Outcome>
+  bool Step(const Outcome& outcome) const {
     if (services_.HandOverStep) services_.HandOverStep();
-    return succeeded;
+    return static_cast<bool>(outcome);
   }
 
   void Fail(TStagedFile& file) {
@@ -173,11 +182,12 @@ class THandOver {
 }  // namespace
 
 bool CopyAndDelete(const std::string& source, const std::string& target) {
-  if (Platform::FileExists(target)) Platform::SetReadOnly(target, false);
+  // Where clearing the attribute fails, the copy or the deletion fails and says so.
+  if (Platform::FileExists(target)) (void)Platform::SetReadOnly(target, false);
   if (!Platform::CopyFileReplacing(source, target)) return false;
   // Windows refuses to delete a read-only file; the copy has the attribute already.
-  Platform::SetReadOnly(source, false);
-  return Platform::DeleteOneFile(source);
+  (void)Platform::SetReadOnly(source, false);
+  return static_cast<bool>(Platform::DeleteOneFile(source));
 }
 
 void TransferFiles(const LogSink& sink, const TJobServices& services) {

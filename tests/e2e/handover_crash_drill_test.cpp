@@ -59,13 +59,13 @@ class HandoverCrashDrill : public ::testing::Test {
                       "scatter (7 minutes, kills that land after the run)";
     }
     // The job's pauses (5 s after the window probes) shortened: the tests' build only.
-    Platform::SetEnvironmentValue("UPDATE_TEST_PAUSE_DIVISOR", "1000");
+    EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_PAUSE_DIVISOR", "1000"));
     TestSupport::WriteFile(settings_, "[DBParams]\nAppServer=1\n");
     for (int i = 0; i < kFiles; ++i) newVersion_[FileName(i)] = Content(i, true);
   }
   void TearDown() override {
-    Platform::SetEnvironmentValue("UPDATE_TEST_PAUSE_DIVISOR", "");
-    Platform::SetEnvironmentValue("UPDATE_TEST_STEP_PAUSE_MS", "");
+    EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_PAUSE_DIVISOR", ""));
+    EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_STEP_PAUSE_MS", ""));
   }
 
   // The old version installed, the new one staged.
@@ -83,7 +83,7 @@ class HandoverCrashDrill : public ::testing::Test {
   // A run paced by a pause after every step of the hand-over, so that a kill at a random
   // moment of the run lands between any two steps, or one at full speed.
   Platform::CapturedRun Run(std::uint32_t killAfterMilliseconds, bool paced) const {
-    Platform::SetEnvironmentValue("UPDATE_TEST_STEP_PAUSE_MS", paced ? "2" : "");
+    EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_STEP_PAUSE_MS", paced ? "2" : ""));
     const std::string program = TestSupport::TestProgramPath("tracked/Update");
     return Platform::RunCaptured(Quoted(program) + " /s:" + Quoted(staging_) +
                                      " /d:" + Quoted(installation_) + " /i:" + Quoted(settings_),

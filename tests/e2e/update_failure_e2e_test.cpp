@@ -233,7 +233,7 @@ TEST_F(UpdateFailure, HeldLockFileEndsTheJobWithAPrintedSavedAndUploadedReport) 
   const std::string lockFile = Installed("update.neb");
   // Held by this test rather than the lock-holder program, which lets go after two minutes:
   // sooner than the job gives up.
-  std::optional<Platform::File> held =
+  Platform::Result<Platform::File> held =
       Platform::File::Open(lockFile, Platform::File::Mode::CreateAlwaysReadWrite);
   ASSERT_TRUE(held);
   const std::set<std::string> installedBefore = Names(installation);

@@ -51,17 +51,17 @@ UpdateWorld::UpdateWorld()
   CopyProgram(TestSupport::FakeProgramPath("DBUpdate" + ExecutableSuffix()),
               Installed("DBUpdate" + ExecutableSuffix()));
   CopyProgram(TestSupport::FakeProgramPath("FakeCaller" + ExecutableSuffix()), CallerExe());
-  Platform::SetEnvironmentValue(kRecordVariable, recordFile);
-  Platform::SetEnvironmentValue(kPauseDivisorVariable, kPauseDivisor);
+  EXPECT_TRUE(Platform::SetEnvironmentValue(kRecordVariable, recordFile));
+  EXPECT_TRUE(Platform::SetEnvironmentValue(kPauseDivisorVariable, kPauseDivisor));
   // An empty profile of the test's own, so that no settings file of this machine is found.
   TestSupport::MakeDirectory(root.Join("profile"));
-  Platform::SetEnvironmentValue(ProfileVariable(), root.Join("profile"));
+  EXPECT_TRUE(Platform::SetEnvironmentValue(ProfileVariable(), root.Join("profile")));
 }
 
 UpdateWorld::~UpdateWorld() {
-  Platform::SetEnvironmentValue(kRecordVariable, savedRecordVariable_);
-  Platform::SetEnvironmentValue(kPauseDivisorVariable, "");
-  Platform::SetEnvironmentValue(ProfileVariable(), savedProfile_);
+  EXPECT_TRUE(Platform::SetEnvironmentValue(kRecordVariable, savedRecordVariable_));
+  EXPECT_TRUE(Platform::SetEnvironmentValue(kPauseDivisorVariable, ""));
+  EXPECT_TRUE(Platform::SetEnvironmentValue(ProfileVariable(), savedProfile_));
 }
 
 std::string UpdateWorld::Staged(const std::string& name) const {

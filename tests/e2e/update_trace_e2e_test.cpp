@@ -103,11 +103,11 @@ TEST_F(UpdateTrace, ListsTheMainThreadOfAWaitingUpdateWithItsCallChain) {
   TestSupport::WriteFile(Staged("Quill.dat"), "new data");
   TestSupport::WriteFile(Installed("NEBQuill.ini"), "[DBParams]\nAppServer=apps:8099\n");
   // Held until the trace is done, so that the job cannot get past its lock file before.
-  std::optional<Platform::File> held =
+  Platform::Result<Platform::File> held =
       Platform::File::Open(Installed("update.neb"), Platform::File::Mode::CreateAlwaysReadWrite);
   ASSERT_TRUE(held);
   // The job's 200 s of retries outlast the trace, however slow (an emulated one under load).
-  Platform::SetEnvironmentValue("UPDATE_TEST_PAUSE_DIVISOR", "");
+  EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_PAUSE_DIVISOR", ""));
   const std::string folder = root.Join("traced");
   const std::string program = CopyTrackedProgram(folder);
   const std::string output = root.Join("output.txt");

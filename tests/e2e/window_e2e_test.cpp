@@ -100,11 +100,11 @@ TEST_F(WindowProbe, DisplayLostWhileProbingCountsAsNoWindowAndTheUpdateGoesOn) {
   TestSupport::WriteFile(Installed("NEBQuill.ini"), "[DBParams]\nConnectType=9\n");
 
   const std::string ownDisplay = Platform::EnvironmentValue("DISPLAY");
-  Platform::SetEnvironmentValue("DISPLAY", display.Name());
+  EXPECT_TRUE(Platform::SetEnvironmentValue("DISPLAY", display.Name()));
   const std::vector<std::string> lines =
       RunUpdate("/s:" + Quoted(staging) + " /d:" + Quoted(installation) +
                 " /p:" + Quoted(CallerExe()) + " c:/TQuillMainForm w:/Quill");
-  Platform::SetEnvironmentValue("DISPLAY", ownDisplay);
+  EXPECT_TRUE(Platform::SetEnvironmentValue("DISPLAY", ownDisplay));
 
   EXPECT_EQ(display.Cuts(), 1) << "the probe met the lost display";
   EXPECT_EQ(exitCode, 0) << rawOutput;

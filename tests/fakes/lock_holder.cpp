@@ -25,15 +25,12 @@ int main() {
     if (parsed.ec != std::errc() || seconds == 0 || seconds > 3600) return 2;
   }
 
-  std::string error;
-  auto held =
-      Platform::File::Open(path,
-                           Platform::FileExists(path) ? Platform::File::Mode::OpenExistingReadWrite
-                                                      : Platform::File::Mode::CreateAlwaysReadWrite,
-                           &error);
-  Fakes::WriteText(readyFile, held ? "locked" : "failed: " + error);
+  auto held = Platform::File::Open(path, Platform::FileExists(path)
+                                             ? Platform::File::Mode::OpenExistingReadWrite
+                                             : Platform::File::Mode::CreateAlwaysReadWrite);
+  Fakes::WriteText(readyFile, held ? "locked" : "failed: " + held.error());
   Fakes::WaitForFile(releaseFile, seconds * 1000);
   if (held) held->Close();
-  Platform::DeleteOneFile(readyFile);
+  (void)Platform::DeleteOneFile(readyFile);  // the test's folder goes with it
   return held ? 0 : 1;
 }

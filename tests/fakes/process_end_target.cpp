@@ -50,8 +50,12 @@ int Restart(const std::string& resultFile, const std::string& text) {
     Fakes::WriteText(resultFile, "restarted without a hand-over\n");
     return 1;
   }
-  Platform::SetEnvironmentValue(kRestartedVariable, "1");
-  Platform::RestartOwnProcess(Fakes::KnownRestartPayload());
+  // Unmarked, the new process would restart again.
+  if (!Platform::SetEnvironmentValue(kRestartedVariable, "1")) {
+    Fakes::WriteText(resultFile, "environment not set\n");
+    return 1;
+  }
+  (void)Platform::RestartOwnProcess(Fakes::KnownRestartPayload());  // returns only on failure
   Fakes::WriteText(resultFile, "not restarted\n");
   return 1;
 }
@@ -61,7 +65,7 @@ int TakeHandover(const std::string& resultFile, const std::string& readyFile,
   Fakes::WriteText(readyFile, std::to_string(Platform::CurrentProcessId()));
   Fakes::WaitForFile(releaseFile);
   Fakes::WriteText(resultFile, Platform::TakeRestartHandover() ? "payload\n" : "none\n");
-  Platform::DeleteOneFile(readyFile);
+  (void)Platform::DeleteOneFile(readyFile);  // the test's folder goes with it
   return 0;
 }
 

@@ -108,7 +108,7 @@ void EndTheFaultingThread(const Platform::TFaultInfo& fault) {
 void FaultInASecondThreadThenGoOn() {
   if (!Platform::InstallFaultHook(EndTheFaultingThread)) std::_Exit(2);
   std::thread worker([] {
-    Platform::PrepareThreadForFaults();
+    if (!Platform::PrepareThreadForFaults()) std::_Exit(2);
     WriteNull();
   });
   worker.join();
@@ -124,7 +124,7 @@ TEST(FaultHooks, AThreadEndedAfterItsFaultLeavesTheProcessRunning) {
 TEST(FaultHooks, RemovingTheHookGivesFaultsBackToTheSystem) {
   EXPECT_EXIT(
       {
-        Platform::InstallFaultHook(CheckAndExit);
+        if (!Platform::InstallFaultHook(CheckAndExit)) std::_Exit(2);
         Platform::RemoveFaultHook();
         WriteNull();
         std::_Exit(3);

@@ -92,8 +92,8 @@ TEST_F(FileSystemTest, CopyCarriesContentsReadOnlyAndModificationTime) {
   std::filesystem::last_write_time(FsPath(source), lastWeek);
   ASSERT_TRUE(Platform::SetReadOnly(source, true));
 
-  std::string error;
-  ASSERT_TRUE(Platform::CopyFileReplacing(source, target, &error)) << error;
+  const Platform::Status copied = Platform::CopyFileReplacing(source, target);
+  ASSERT_TRUE(copied) << copied.error();
   EXPECT_EQ(ReadFile(target), "new contents");
   EXPECT_TRUE(Platform::IsReadOnly(target));
   EXPECT_EQ(std::filesystem::last_write_time(FsPath(target)), lastWeek);
@@ -108,8 +108,8 @@ TEST_F(FileSystemTest, CopyReplacesReadOnlyTargetOnceItsAttributesAreNormal) {
   WriteFile(target, "old and longer");
   ASSERT_TRUE(Platform::SetReadOnly(target, true));
   ASSERT_TRUE(Platform::SetNormalAttributes(target));
-  std::string error;
-  ASSERT_TRUE(Platform::CopyFileReplacing(source, target, &error)) << error;
+  const Platform::Status copied = Platform::CopyFileReplacing(source, target);
+  ASSERT_TRUE(copied) << copied.error();
   EXPECT_EQ(ReadFile(target), "new");
   EXPECT_FALSE(Platform::IsReadOnly(target));
 }
@@ -126,15 +126,15 @@ TEST_F(FileSystemTest, CopyTakesLargeFilesWhole) {
 TEST_F(FileSystemTest, FailedCopySaysWhyAndLeavesTheTargetAlone) {
   const std::string target = folder_.Join("target.txt");
   WriteFile(target, "keep");
-  std::string error;
-  EXPECT_FALSE(Platform::CopyFileReplacing(folder_.Join("missing"), target, &error));
-  EXPECT_FALSE(error.empty());
+  const Platform::Status fromNothing = Platform::CopyFileReplacing(folder_.Join("missing"), target);
+  EXPECT_FALSE(fromNothing);
+  EXPECT_FALSE(fromNothing.error().empty());
   EXPECT_EQ(ReadFile(target), "keep");
-  error.clear();
   WriteFile(folder_.Join("source.txt"), "x");
-  EXPECT_FALSE(
-      Platform::CopyFileReplacing(folder_.Join("source.txt"), folder_.Join("no/target"), &error));
-  EXPECT_FALSE(error.empty());
+  const Platform::Status intoNowhere =
+      Platform::CopyFileReplacing(folder_.Join("source.txt"), folder_.Join("no/target"));
+  EXPECT_FALSE(intoNowhere);
+  EXPECT_FALSE(intoNowhere.error().empty());
 }
 
 // A folder where no new file can be made, as on a full disk: the copy fails and the installed
@@ -149,11 +149,10 @@ TEST_F(FileSystemTest, CopyWithoutRoomForANewFileLeavesTheTargetWhole) {
   // An immutable folder takes no new entries, not even from root; its files stay writable.
   const std::string seal = "chattr +i '" + sealed + "' 2>/dev/null";
   if (std::system(seal.c_str()) != 0) GTEST_SKIP() << "no immutable folders here";
-  std::string error;
-  const bool copied = Platform::CopyFileReplacing(folder_.Join("new.bin"), target, &error);
+  const Platform::Status copied = Platform::CopyFileReplacing(folder_.Join("new.bin"), target);
   std::system(("chattr -i '" + sealed + "'").c_str());
   EXPECT_FALSE(copied);
-  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(copied.error().empty());
   EXPECT_TRUE(ReadFile(target) == std::string(600 * 1024, 'o'));
 }
 
@@ -186,13 +185,13 @@ TEST_F(FileSystemTest, DeletesFilesButNotDirectories) {
   TestSupport::MakeDirectory(directory);
   EXPECT_TRUE(Platform::DeleteOneFile(file));
   EXPECT_FALSE(Platform::FileExists(file));
-  std::string error;
-  EXPECT_FALSE(Platform::DeleteOneFile(directory, &error));
-  EXPECT_FALSE(error.empty());
+  const Platform::Status directoryDeleted = Platform::DeleteOneFile(directory);
+  EXPECT_FALSE(directoryDeleted);
+  EXPECT_FALSE(directoryDeleted.error().empty());
   EXPECT_TRUE(Platform::DirectoryExists(directory));
-  error.clear();
-  EXPECT_FALSE(Platform::DeleteOneFile(file, &error));
-  EXPECT_FALSE(error.empty());
+  const Platform::Status deletedAgain = Platform::DeleteOneFile(file);
+  EXPECT_FALSE(deletedAgain);
+  EXPECT_FALSE(deletedAgain.error().empty());
 }
 
 TEST_F(FileSystemTest, RemovesOnlyEmptyDirectories) {

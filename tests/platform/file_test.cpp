@@ -61,12 +61,11 @@ TEST_F(FileTest, ReadToEndReadsMoreThanOneChunk) {
 }
 
 TEST_F(FileTest, MissingFileDoesNotOpenAndSaysWhy) {
-  std::string error;
-  EXPECT_FALSE(File::Open(path_, Mode::OpenExistingRead, &error));
-  EXPECT_FALSE(error.empty());
-  error.clear();
-  EXPECT_FALSE(File::Open(path_, Mode::OpenExistingReadWrite, &error));
-  EXPECT_FALSE(error.empty());
+  for (const Mode mode : {Mode::OpenExistingRead, Mode::OpenExistingReadWrite}) {
+    const auto missing = File::Open(path_, mode);
+    EXPECT_FALSE(missing);
+    EXPECT_FALSE(missing.error().empty());
+  }
   EXPECT_FALSE(File::Open(folder_.Join("no-folder/data.bin"), Mode::CreateAlwaysReadWrite));
 }
 
@@ -116,9 +115,9 @@ TEST_F(FileTest, FileHeldByAnotherProcessCannotBeOpenedUntilReleased) {
   TestSupport::HelperProcess holder("LockHolder", {path_});
   ASSERT_EQ(holder.ReadyText(), "locked");
 
-  std::string error;
-  EXPECT_FALSE(File::Open(path_, Mode::OpenExistingReadWrite, &error));
-  EXPECT_FALSE(error.empty());
+  const auto held = File::Open(path_, Mode::OpenExistingReadWrite);
+  EXPECT_FALSE(held);
+  EXPECT_FALSE(held.error().empty());
   EXPECT_FALSE(File::Open(path_, Mode::OpenExistingRead));
   // A refused create leaves the contents alone.
   EXPECT_FALSE(File::Open(path_, Mode::CreateAlwaysReadWrite));

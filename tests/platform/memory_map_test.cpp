@@ -170,7 +170,7 @@ TEST(ReadMemory, ReadsOfExecuteOnlyRegionsNeverFault) {
   for (const TMemoryRegion& region : Platform::QueryMemoryMap()) {
     if (region.Access != TMemoryAccess::ExecuteOnly) continue;
     char buffer[8];
-    Platform::ReadExecuteOnlyMemory(region.Begin, buffer, sizeof buffer);
+    (void)Platform::ReadExecuteOnlyMemory(region.Begin, buffer, sizeof buffer);
     EXPECT_FALSE(Platform::ReadExecuteOnlyMemory(region.End - 4, buffer, sizeof buffer));
   }
 }

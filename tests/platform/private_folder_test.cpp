@@ -34,7 +34,7 @@ TEST(RemoveFolderTree, NestedFoldersAndReadOnlyEntriesGo) {
   TestSupport::MakeDirectory(root.Join("Update.Exvora/inner"));
   TestSupport::WriteFile(root.Join("Update.Exvora/bugreport.txt"), "report");
   TestSupport::WriteFile(root.Join("Update.Exvora/inner/copy.txt"), "copy");
-  Platform::SetReadOnly(root.Join("Update.Exvora/inner/copy.txt"), true);
+  ASSERT_TRUE(Platform::SetReadOnly(root.Join("Update.Exvora/inner/copy.txt"), true));
 
   EXPECT_TRUE(Platform::RemoveFolderTree(folder));
   EXPECT_FALSE(Platform::DirectoryExists(folder));
@@ -87,13 +87,13 @@ class PrivateTemporaryFolderPath : public testing::Test {
     for (const char* name : kVariables) saved_.push_back(Platform::EnvironmentValue(name));
     TestSupport::MakeDirectory(root_.Join("tmp"));
     TestSupport::MakeDirectory(root_.Join("config"));
-    Platform::SetEnvironmentValue("TMPDIR", root_.Join("tmp"));
-    Platform::SetEnvironmentValue("XDG_CONFIG_HOME", root_.Join("config"));
-    Platform::SetEnvironmentValue("XDG_RUNTIME_DIR", "");
+    EXPECT_TRUE(Platform::SetEnvironmentValue("TMPDIR", root_.Join("tmp")));
+    EXPECT_TRUE(Platform::SetEnvironmentValue("XDG_CONFIG_HOME", root_.Join("config")));
+    EXPECT_TRUE(Platform::SetEnvironmentValue("XDG_RUNTIME_DIR", ""));
   }
   void TearDown() override {
     for (std::size_t i = 0; i < saved_.size(); ++i) {
-      Platform::SetEnvironmentValue(kVariables[i], saved_[i]);
+      EXPECT_TRUE(Platform::SetEnvironmentValue(kVariables[i], saved_[i]));
     }
   }
 
@@ -106,7 +106,7 @@ TEST_F(PrivateTemporaryFolderPath, RuntimeFolderThenUserNamedThenApplicationData
   const std::string runtime = root_.Join("runtime");
   TestSupport::MakeDirectory(runtime);
   fs::permissions(FsPath(runtime), fs::perms::owner_all);
-  Platform::SetEnvironmentValue("XDG_RUNTIME_DIR", runtime);
+  EXPECT_TRUE(Platform::SetEnvironmentValue("XDG_RUNTIME_DIR", runtime));
   EXPECT_EQ(Platform::PrivateTemporaryFolderPath("Update.Exvora"), runtime + "/Update.Exvora");
 
   // A runtime folder open to others is none.

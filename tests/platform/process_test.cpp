@@ -36,10 +36,10 @@ std::string ProgramName(std::string path) {
 // Starts the fake caller, which records its arguments in a file of the test's own.
 class StartProcessTest : public ::testing::Test {
  protected:
-  void SetUp() override { Platform::SetEnvironmentValue("UPDATE_TEST_RECORD", record_); }
+  void SetUp() override { ASSERT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_RECORD", record_)); }
   void TearDown() override {
-    Platform::SetEnvironmentValue("UPDATE_TEST_RECORD", "");
-    Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", "");
+    EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_RECORD", ""));
+    EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", ""));
   }
   std::string Recorded() const {
     return Platform::FileExists(record_) ? TestSupport::ReadFile(record_) : std::string();
@@ -51,13 +51,13 @@ class StartProcessTest : public ::testing::Test {
 };
 
 TEST_F(StartProcessTest, WaitsUntilTheProgramHasEnded) {
-  Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", "300");
+  EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", "300"));
   ASSERT_TRUE(Platform::StartProcess(fakeCaller_ + " one two", true));
   EXPECT_EQ(Recorded(), "FakeCaller\tone\ttwo\n");
 }
 
 TEST_F(StartProcessTest, DetachedProgramGoesOnByItself) {
-  Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", "300");
+  EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", "300"));
   ASSERT_TRUE(Platform::StartProcess(fakeCaller_ + " detached", false));
   EXPECT_EQ(Recorded(), "");
   for (int i = 0; i < 3000 && Recorded().empty(); ++i) Platform::SleepMilliseconds(20);
@@ -124,9 +124,9 @@ TEST_F(StartProcessTest, NeverStartsAProgramFromTheCurrentFolder) {
   const std::filesystem::path previousFolder = std::filesystem::current_path();
   const std::string previousPath = Platform::EnvironmentValue("PATH");
   std::filesystem::current_path(TestSupport::FsPath(folder_.Path()));
-  Platform::SetEnvironmentValue("PATH", previousPath + "::.:bin");
+  EXPECT_TRUE(Platform::SetEnvironmentValue("PATH", previousPath + "::.:bin"));
   const bool started = Platform::StartProcess(name + " planted", true);
-  Platform::SetEnvironmentValue("PATH", previousPath);
+  EXPECT_TRUE(Platform::SetEnvironmentValue("PATH", previousPath));
   std::filesystem::current_path(previousFolder);
   EXPECT_FALSE(started);
   EXPECT_EQ(Recorded(), "");
@@ -170,13 +170,13 @@ TEST(ProcessPaths, ProfileDirectoryEndsWithASeparator) {
       Platform::NativePathStyle() == Platform::PathStyle::Windows ? "USERPROFILE" : "HOME";
   const std::string saved = Platform::EnvironmentValue(variable);
   TestSupport::ScopedTempDir folder;
-  Platform::SetEnvironmentValue(variable, folder.Path());
+  EXPECT_TRUE(Platform::SetEnvironmentValue(variable, folder.Path()));
   EXPECT_EQ(Platform::ProfileDirectory(), folder.Path() + Separator());
-  Platform::SetEnvironmentValue(variable, folder.Path() + Separator());
+  EXPECT_TRUE(Platform::SetEnvironmentValue(variable, folder.Path() + Separator()));
   EXPECT_EQ(Platform::ProfileDirectory(), folder.Path() + Separator());
-  Platform::SetEnvironmentValue(variable, "");
+  EXPECT_TRUE(Platform::SetEnvironmentValue(variable, ""));
   EXPECT_EQ(Platform::ProfileDirectory(), std::string(1, Separator()));
-  Platform::SetEnvironmentValue(variable, saved);
+  EXPECT_TRUE(Platform::SetEnvironmentValue(variable, saved));
 }
 
 }  // namespace

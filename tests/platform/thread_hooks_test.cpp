@@ -78,8 +78,8 @@ void ExitWithKind(const Platform::TFaultInfo& fault) {
 }
 
 void OverflowInAStartedThread() {
-  Platform::InstallFaultHook(ExitWithKind);
-  Platform::InstallThreadHooks(nullptr, nullptr);
+  if (!Platform::InstallFaultHook(ExitWithKind) || !Platform::InstallThreadHooks(nullptr, nullptr))
+    std::_Exit(2);
   std::thread([] { gSink = Recurse(0); }).join();
   std::_Exit(3);
 }

@@ -25,9 +25,9 @@ class FindIniFileTest : public ::testing::Test {
         app_(root_.Join("app")) {
     TestSupport::MakeDirectory(profile_);
     TestSupport::MakeDirectory(app_);
-    Platform::SetEnvironmentValue(variable_, profile_);
+    EXPECT_TRUE(Platform::SetEnvironmentValue(variable_, profile_));
   }
-  ~FindIniFileTest() override { Platform::SetEnvironmentValue(variable_, saved_); }
+  ~FindIniFileTest() override { EXPECT_TRUE(Platform::SetEnvironmentValue(variable_, saved_)); }
 
   std::string InProfile(const std::string& name) const { return Join(profile_, name); }
   std::string InApp(const std::string& name) const { return Join(app_, name); }

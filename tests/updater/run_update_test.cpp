@@ -134,7 +134,7 @@ TEST_F(RunUpdateTest, LockFileIsHeldExclusivelyUntilItIsRemoved) {
 }
 
 TEST_F(RunUpdateTest, MissingSettingsFileFailsAfterTheMoveAndRemovesTheLock) {
-  Platform::DeleteOneFile(In(installation_, "NEBQuill.ini"));
+  ASSERT_TRUE(Platform::DeleteOneFile(In(installation_, "NEBQuill.ini")));
   ScopedCommandLine line(Switches());
   try {
     Update::Work::RunUpdate(log_.Sink(), services_.Make());
@@ -151,7 +151,7 @@ TEST_F(RunUpdateTest, MissingSettingsFileFailsAfterTheMoveAndRemovesTheLock) {
 TEST_F(RunUpdateTest, LockFileHeldForWritingStopsTheJobAfter1000Attempts) {
   WriteFile(LockFile(), "");
   auto holder = Platform::File::Open(LockFile(), Platform::File::Mode::OpenExistingReadWrite);
-  ASSERT_TRUE(holder.has_value());
+  ASSERT_TRUE(holder);
   ScopedCommandLine line(Switches());
   try {
     Update::Work::RunUpdate(log_.Sink(), services_.Make());

@@ -101,7 +101,9 @@ TEST_F(TransferFilesTest, FileThatSucceedsAtTheThirdTryLogsThreeTries) {
   // A folder in the file's place makes the copy fail until it goes away.
   TestSupport::MakeDirectory(Installed("late.dll"));
   services_.onPause = [this](std::size_t pauses) {
-    if (pauses == 2) Platform::RemoveEmptyDirectory(Installed("late.dll"));
+    if (pauses == 2) {
+      EXPECT_TRUE(Platform::RemoveEmptyDirectory(Installed("late.dll")));
+    }
   };
 
   Update::Work::TransferFiles(log_.Sink(), services_.Make());

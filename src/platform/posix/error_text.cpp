@@ -20,8 +20,8 @@ std::string ErrorText(int error) {
   return Pick(strerror_r(error, buffer, sizeof(buffer)), buffer);
 }
 
-void StoreErrorText(std::string* errorText, int error) {
-  if (errorText != nullptr) *errorText = ErrorText(error);
+Failure ErrorFailure(int error) {
+  return Failure{ErrorText(error)};
 }
 
 }  // namespace Platform::Posix

@@ -164,7 +164,8 @@ bool InstallFaultHook(TFaultHook hook) {
   gHook.store(hook);
   if (gInstalled) return true;
   pthread_once(&gForkHandlerOnce, &RegisterForkHandler);
-  PrepareThreadForFaults();
+  // Without it only this thread's own stack overflow goes unreported.
+  (void)PrepareThreadForFaults();
   struct sigaction action {};
   action.sa_sigaction = OnFault;
   action.sa_flags = SA_SIGINFO | SA_ONSTACK;

@@ -19,13 +19,9 @@ int Descriptor(std::intptr_t handle) {
   return static_cast<int>(handle);
 }
 
-void StoreOpenError(std::string* errorText, int error) {
-  if (errorText == nullptr) return;
-  if (error == EWOULDBLOCK) {
-    *errorText = "The file is in use by another process";
-  } else {
-    Posix::StoreErrorText(errorText, error);
-  }
+Failure OpenFailure(int error) {
+  if (error == EWOULDBLOCK) return Failure{"The file is in use by another process"};
+  return Posix::ErrorFailure(error);
 }
 
 // Takes the lock without waiting: a held conflicting lock means another process uses the file.
@@ -54,7 +50,7 @@ int BlockingAgain(int fd) {
 
 }  // namespace
 
-std::optional<File> File::Open(const std::string& path, Mode mode, std::string* errorText) {
+Result<File> File::Open(const std::string& path, Mode mode) {
   // Non-blocking, so that a FIFO cannot hold the open up; it is refused below anyway.
   int flags = O_CLOEXEC | O_NONBLOCK | O_RDWR;
   int lockOperation = LOCK_EX;
@@ -67,10 +63,7 @@ std::optional<File> File::Open(const std::string& path, Mode mode, std::string* 
   do {
     fd = open(path.c_str(), flags, 0666);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    StoreOpenError(errorText, errno);
-    return std::nullopt;
-  }
+  if (fd < 0) return OpenFailure(errno);
   struct stat status {};
   int error = fstat(fd, &status) != 0 ? errno : 0;
   // A directory opens read-only on POSIX but is no file to read; a FIFO or a device would
@@ -84,8 +77,7 @@ std::optional<File> File::Open(const std::string& path, Mode mode, std::string* 
   if (error == 0 && mode == Mode::CreateAlwaysReadWrite && ftruncate(fd, 0) != 0) error = errno;
   if (error != 0) {
     close(fd);
-    StoreOpenError(errorText, error);
-    return std::nullopt;
+    return OpenFailure(error);
   }
   return File(fd);
 }

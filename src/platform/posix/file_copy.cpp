@@ -113,7 +113,7 @@ int CopyLink(const std::string& source, const std::string& target, std::string& 
   std::string reserved = TemporaryPattern(target);
   Descriptor placeholder(mkostemp(reserved.data(), O_CLOEXEC));
   if (placeholder.Get() < 0) return errno;
-  placeholder.Close();
+  (void)placeholder.Close();  // empty: no write that a failed close could have lost
   const std::string link = reserved + "l";
   const int error = symlink(destination.c_str(), link.c_str()) == 0 ? 0 : errno;
   unlink(reserved.c_str());

@@ -12,7 +12,7 @@ namespace Platform {
 namespace {
 
 // Follows links, as the callers want the entry the path finally names.
-bool Status(const std::string& path, struct stat& status) {
+bool StatFollowingLinks(const std::string& path, struct stat& status) {
   return !path.empty() && stat(path.c_str(), &status) == 0;
 }
 
@@ -28,12 +28,12 @@ bool ChangeMode(const std::string& path, mode_t add, mode_t remove) {
 
 bool DirectoryExists(const std::string& path) {
   struct stat status {};
-  return Status(path, status) && S_ISDIR(status.st_mode);
+  return StatFollowingLinks(path, status) && S_ISDIR(status.st_mode);
 }
 
 bool FileExists(const std::string& path) {
   struct stat status {};
-  return Status(path, status) && !S_ISDIR(status.st_mode);
+  return StatFollowingLinks(path, status) && !S_ISDIR(status.st_mode);
 }
 
 std::vector<DirectoryEntry> ListDirectory(const std::string& directory) {
@@ -50,7 +50,7 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& directory) {
         // The file system did not say, or a link: ask about the entry and what it names.
         struct stat status {};
         listed.isLink = lstat((prefix + name).c_str(), &status) == 0 && S_ISLNK(status.st_mode);
-        listed.isDirectory = Status(prefix + name, status) && S_ISDIR(status.st_mode);
+        listed.isDirectory = StatFollowingLinks(prefix + name, status) && S_ISDIR(status.st_mode);
       }
       entries.push_back(std::move(listed));
     }
@@ -63,7 +63,7 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& directory) {
 
 bool IsReadOnly(const std::string& path) {
   struct stat status {};
-  return Status(path, status) && (status.st_mode & S_IWUSR) == 0;
+  return StatFollowingLinks(path, status) && (status.st_mode & S_IWUSR) == 0;
 }
 
 bool SetReadOnly(const std::string& path, bool readOnly) {
@@ -75,47 +75,42 @@ bool SetNormalAttributes(const std::string& path) {
   return ChangeMode(path, S_IWUSR, 0);
 }
 
-bool CopyFileReplacing(const std::string& source, const std::string& target,
-                       std::string* errorText) {
-  const int error = Posix::CopyFile(source, target);
-  if (error == 0) return true;
-  Posix::StoreErrorText(errorText, error);
-  return false;
-}
-
 namespace {
 
-bool Succeeded(int error, std::string* errorText) {
-  if (error == 0) return true;
-  Posix::StoreErrorText(errorText, error);
-  return false;
+Status StatusOf(int error) {
+  if (error == 0) return {};
+  return Posix::ErrorFailure(error);
 }
 
 }  // namespace
 
-bool CopyBesideTarget(const std::string& source, const std::string& target, std::string& temporary,
-                      std::string* errorText) {
-  return Succeeded(Posix::CopyBeside(source, target, temporary), errorText);
+Status CopyFileReplacing(const std::string& source, const std::string& target) {
+  return StatusOf(Posix::CopyFile(source, target));
 }
 
-bool FlushFiles(const std::vector<std::string>& paths, std::string* errorText) {
-  return Succeeded(Posix::FlushFiles(paths), errorText);
+Result<std::string> CopyBesideTarget(const std::string& source, const std::string& target) {
+  std::string temporary;
+  const int error = Posix::CopyBeside(source, target, temporary);
+  if (error != 0) return Posix::ErrorFailure(error);
+  return temporary;
 }
 
-bool MoveOverTarget(const std::string& temporary, const std::string& target,
-                    std::string* errorText) {
-  return Succeeded(Posix::MoveOver(temporary, target), errorText);
+Status FlushFiles(const std::vector<std::string>& paths) {
+  return StatusOf(Posix::FlushFiles(paths));
 }
 
-bool FlushFolder(const std::string& folder, std::string* errorText) {
-  return Succeeded(Posix::FlushFolder(folder.empty() ? "." : folder), errorText);
+Status MoveOverTarget(const std::string& temporary, const std::string& target) {
+  return StatusOf(Posix::MoveOver(temporary, target));
 }
 
-bool DeleteOneFile(const std::string& path, std::string* errorText) {
+Status FlushFolder(const std::string& folder) {
+  return StatusOf(Posix::FlushFolder(folder.empty() ? "." : folder));
+}
+
+Status DeleteOneFile(const std::string& path) {
   // unlink refuses directories itself (EISDIR); a link goes, its target stays.
-  if (!path.empty() && unlink(path.c_str()) == 0) return true;
-  Posix::StoreErrorText(errorText, path.empty() ? ENOENT : errno);
-  return false;
+  if (!path.empty() && unlink(path.c_str()) == 0) return {};
+  return Posix::ErrorFailure(path.empty() ? ENOENT : errno);
 }
 
 bool RemoveEmptyDirectory(const std::string& path) {

@@ -43,7 +43,8 @@ struct TEndNotice {
 void* RunThread(void* raw) {
   const TStartRecord record = *static_cast<TStartRecord*>(raw);
   delete static_cast<TStartRecord*>(raw);
-  PrepareThreadForFaults();
+  // Without it only this thread's own stack overflow goes unreported.
+  (void)PrepareThreadForFaults();
   TThreadStart start = record.Start;
   start.Thread = CurrentThreadId();
   if (const TThreadStartedHook started = gStarted.load()) started(start);

@@ -140,7 +140,8 @@ void OnAbort(int) {
 bool InstallFaultHook(TFaultHook hook) {
   gHook.store(hook);
   if (gInstalled) return true;
-  PrepareThreadForFaults();
+  // Without it only this thread's own stack overflow goes unreported.
+  (void)PrepareThreadForFaults();
   if (gVectored == nullptr) gVectored = AddVectoredExceptionHandler(1, OnFirstChance);
   gPreviousFilter = SetUnhandledExceptionFilter(OnUnhandled);
   gPreviousAbort = std::signal(SIGABRT, OnAbort);

@@ -21,7 +21,7 @@ constexpr std::size_t kReadChunk = 1u << 16;
 
 }  // namespace
 
-std::optional<File> File::Open(const std::string& path, Mode mode, std::string* errorText) {
+Result<File> File::Open(const std::string& path, Mode mode) {
   DWORD access = GENERIC_READ | GENERIC_WRITE;
   DWORD disposition = OPEN_EXISTING;
   switch (mode) {
@@ -40,15 +40,11 @@ std::optional<File> File::Open(const std::string& path, Mode mode, std::string* 
       access & GENERIC_WRITE ? FILE_SHARE_READ | FILE_SHARE_DELETE : FILE_SHARE_READ;
   const HANDLE handle = CreateFileW(Win32::ToUtf16(path).c_str(), access, sharing, nullptr,
                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    Win32::StoreLastErrorText(errorText);
-    return std::nullopt;
-  }
+  if (handle == INVALID_HANDLE_VALUE) return Win32::LastErrorFailure();
   // A pipe, a console or a device would block a read or never end.
   if (GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
-    if (errorText != nullptr) *errorText = Win32::SystemErrorText(ERROR_INVALID_FUNCTION);
-    return std::nullopt;
+    return Win32::ErrorFailure(ERROR_INVALID_FUNCTION);
   }
   return File(reinterpret_cast<std::intptr_t>(handle));
 }

@@ -94,52 +94,45 @@ bool SetNormalAttributes(const std::string& path) {
                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 }
 
-bool CopyFileReplacing(const std::string& source, const std::string& target,
-                       std::string* errorText) {
-  const DWORD error = Win32::CopyFileDurably(source, target);
-  if (error == ERROR_SUCCESS) return true;
-  SetLastError(error);
-  Win32::StoreLastErrorText(errorText);
-  return false;
-}
-
 namespace {
 
-bool Succeeded(DWORD error, std::string* errorText) {
-  if (error == ERROR_SUCCESS) return true;
-  SetLastError(error);
-  Win32::StoreLastErrorText(errorText);
-  return false;
+Status StatusOf(DWORD error) {
+  if (error == ERROR_SUCCESS) return {};
+  return Win32::ErrorFailure(error);
 }
 
 }  // namespace
 
-bool CopyBesideTarget(const std::string& source, const std::string& target, std::string& temporary,
-                      std::string* errorText) {
-  return Succeeded(Win32::CopyBeside(source, target, temporary), errorText);
+Status CopyFileReplacing(const std::string& source, const std::string& target) {
+  return StatusOf(Win32::CopyFileDurably(source, target));
 }
 
-bool FlushFiles(const std::vector<std::string>& paths, std::string* errorText) {
+Result<std::string> CopyBesideTarget(const std::string& source, const std::string& target) {
+  std::string temporary;
+  const DWORD error = Win32::CopyBeside(source, target, temporary);
+  if (error != ERROR_SUCCESS) return Win32::ErrorFailure(error);
+  return temporary;
+}
+
+Status FlushFiles(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
-    if (!Succeeded(Win32::FlushFile(path), errorText)) return false;
+    if (Status flushed = StatusOf(Win32::FlushFile(path)); !flushed) return flushed;
   }
-  return true;
+  return {};
 }
 
-bool MoveOverTarget(const std::string& temporary, const std::string& target,
-                    std::string* errorText) {
-  return Succeeded(Win32::MoveOver(temporary, target), errorText);
+Status MoveOverTarget(const std::string& temporary, const std::string& target) {
+  return StatusOf(Win32::MoveOver(temporary, target));
 }
 
-bool FlushFolder(const std::string&, std::string*) {
+Status FlushFolder(const std::string&) {
   // Every move was written through.
-  return true;
+  return {};
 }
 
-bool DeleteOneFile(const std::string& path, std::string* errorText) {
-  if (DeleteFileW(Win32::ToUtf16(path).c_str())) return true;
-  Win32::StoreLastErrorText(errorText);
-  return false;
+Status DeleteOneFile(const std::string& path) {
+  if (DeleteFileW(Win32::ToUtf16(path).c_str())) return {};
+  return Win32::LastErrorFailure();
 }
 
 bool RemoveEmptyDirectory(const std::string& path) {

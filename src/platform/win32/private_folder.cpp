@@ -51,10 +51,11 @@ bool RemoveTree(const std::string& folder) {
     if (IsLink(attributes)) {
       complete = RemoveLink(path, attributes) && complete;
     } else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      SetNormalAttributes(path);
+      // Where the attributes stay, the removal fails and says so.
+      (void)SetNormalAttributes(path);
       complete = RemoveTree(path) && complete;
     } else {
-      SetNormalAttributes(path);
+      (void)SetNormalAttributes(path);
       complete = DeleteOneFile(path) && complete;
     }
   }
@@ -86,8 +87,8 @@ bool RemoveFolderTree(const std::string& path) {
   }
   if (IsLink(attributes)) return RemoveLink(path, attributes);
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    SetNormalAttributes(path);
-    return DeleteOneFile(path);
+    (void)SetNormalAttributes(path);  // where it stays read-only, the deletion fails
+    return static_cast<bool>(DeleteOneFile(path));
   }
   return RemoveTree(path);
 }

@@ -22,9 +22,12 @@ std::string SystemErrorText(std::uint32_t errorCode) {
   return result;
 }
 
-void StoreLastErrorText(std::string* errorText) {
-  const DWORD errorCode = GetLastError();
-  if (errorText != nullptr) *errorText = SystemErrorText(errorCode);
+Failure LastErrorFailure() {
+  return ErrorFailure(GetLastError());
+}
+
+Failure ErrorFailure(std::uint32_t errorCode) {
+  return Failure{SystemErrorText(errorCode)};
 }
 
 }  // namespace Platform::Win32

@@ -57,7 +57,8 @@ template <typename Result>
 Result RunRecord(void* raw) {
   const TStartRecord record = *static_cast<TStartRecord*>(raw);
   delete static_cast<TStartRecord*>(raw);
-  PrepareThreadForFaults();
+  // Without it only this thread's own stack overflow goes unreported.
+  (void)PrepareThreadForFaults();
   TThreadStart start = record.Start;
   start.Thread = GetCurrentThreadId();
   if (const TThreadStartedHook started = gStarted.load()) started(start);

@@ -98,7 +98,8 @@ std::string FileTestVerdict() {
 
 // The handling thread's first work, before it takes requests.
 void FirstTasks() {
-  if (gListenForTraces) Platform::StartTraceListener();
+  // Without the listener a tool that asks gets no answer within its wait, and says so.
+  if (gListenForTraces) (void)Platform::StartTraceListener();
   Platform::NoteMainThreadStack();
   if (gFileTest != nullptr) RunFileTest();
 }

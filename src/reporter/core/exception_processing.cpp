@@ -280,7 +280,8 @@ void CloseProcess() {
 
 void RestartProcess() {
   Platform::Console::Flush();
-  Platform::RestartOwnProcess(HistoryToBytes(ProcessExceptionHistory()));
+  // Without a new process this one still ends, as it would without the restart.
+  (void)Platform::RestartOwnProcess(HistoryToBytes(ProcessExceptionHistory()));
   Platform::ExitProcessNow(1);
 }
 

@@ -45,7 +45,8 @@ void Loop(THandlingThread& self) {
   self.ThreadId.store(Platform::CurrentThreadId());
   SetHandlingThreadId(self.ThreadId.load());
   const TReporterThread reporterThread(kHandlingThreadName);
-  Platform::RaiseCurrentThreadPriority();
+  // At normal priority the reports still come, only later under load.
+  (void)Platform::RaiseCurrentThreadPriority();
   if (self.FirstTask != nullptr) {
     try {
       self.FirstTask();
@@ -77,7 +78,8 @@ void Loop(THandlingThread& self) {
       continue;
     }
     wakeUpReset = false;
-    self.WakeUp->Wait(kIdleWait);
+    // Woken or timed out, the loop reads the pipe again.
+    (void)self.WakeUp->Wait(kIdleWait);
   }
   self.Ended->Set();
 }
@@ -126,7 +128,8 @@ void StopHandlingThread() {
   if (self == nullptr) return;
   self->Stop.store(true);
   const TPipeRecord stop;
-  self->Pipe->Write(&stop, sizeof stop);
+  // Without the stop record the thread still sees the stop flag after its next wait.
+  (void)self->Pipe->Write(&stop, sizeof stop);
   self->Pipe->CloseWriteEnd();
   self->WakeUp->Set();
   bool ended = self->Ended->Wait(kStopWait) || self->Ended->Wait(kCloseWait);

@@ -1,5 +1,6 @@
 #include "reporter/core/interception.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -78,12 +79,27 @@ void ReportEscapedException(std::exception_ptr exception) {
   Platform::ExitCurrentThread();
 }
 
-void InstallInterception() {
+void TInterceptionPlatform::TellOnStandardError(const std::string& line) {
+  std::fputs((line + '\n').c_str(), stderr);
+  std::fflush(stderr);
+}
+
+bool InstallInterception(const TInterceptionPlatform& platform) {
   gPreviousTerminate = std::set_terminate(&OnTerminate);
-  Platform::InstallFaultHook(&OnFault);
+  const bool faultsHooked = platform.InstallFaultHook(&OnFault);
   Platform::SetForkedChildHook(&ForgetHandlingThreadInChild);
   Platform::SetThreadNameHook(&ThreadNamed);
-  Platform::InstallThreadHooks(&ThreadStarted, &ThreadEnded);
+  const bool threadsHooked = platform.InstallThreadHooks(&ThreadStarted, &ThreadEnded);
+  if (faultsHooked && threadsHooked) return true;
+  // Developer-facing, so English; the update must not stop for it.
+  std::string missing;
+  if (!faultsHooked) missing = "the fault hook (processor faults and aborts go unreported)";
+  if (!threadsHooked) {
+    if (!missing.empty()) missing += " and ";
+    missing += "the thread hooks (new threads are not tracked)";
+  }
+  platform.Tell("Crash reporter: could not install " + missing + "; the program goes on.");
+  return false;
 }
 
 void RemoveInterception() {

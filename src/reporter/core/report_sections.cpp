@@ -177,7 +177,7 @@ void TReportedException::StartCompletion() {
       try {
         completeThread_ = std::thread([this] {
           const TReporterThread reporterThread(kCompletionThreadName);
-          Platform::RaiseCurrentThreadPriority();
+          (void)Platform::RaiseCurrentThreadPriority();  // at normal priority it only runs later
           RunCompletion();
         });
       } catch (...) {

@@ -116,20 +116,22 @@ void TDelivery::AttachBugReportFile(Settings::IAttachmentList& list) {
   attachmentFolder_ = folder;
   std::string copy = Join(folder, FileNameOf(savedFile_));
 
-  // The copy is always a file of its own: whatever had its name goes first.
-  Platform::DeleteOneFile(copy);
+  // The copy is always a file of its own: whatever had its name goes first. Usually nothing
+  // has; something that will not go makes the new copy fail, which is handled below.
+  (void)Platform::DeleteOneFile(copy);
   bool writeFresh = true;
   if (settings_.GetAttachBugReportFile() && Report::CopyBugReportFile(savedFile_, copy)) {
     deleteSaved_ = settings_.GetDeleteBugReportFile();
     writeFresh = !request_.reportWasSaved;
   }
   if (writeFresh) {
-    Platform::DeleteOneFile(copy);
+    (void)Platform::DeleteOneFile(copy);
     bool written = Report::SaveNewBugReportFile(copy, request_.bugReport);
     if (!written) {
       copy = Join(folder, TickCount() + FileNameOf(copy));
       written = Report::SaveNewBugReportFile(copy, request_.bugReport);
-      if (!written) Platform::DeleteOneFile(copy);
+      // A part that stays is never attached, and the folder is emptied at the next start.
+      if (!written) (void)Platform::DeleteOneFile(copy);
     }
     if (!request_.reportWasSaved && request_.markNotSaved) request_.markNotSaved();
   }
@@ -151,7 +153,7 @@ void TDelivery::AttachDumpFile(Settings::IAttachmentList& list) {
   if (attachmentFolder_.empty()) return;
   const std::string name = FileNameOf(request_.dumpFile);
   const std::string copy = Join(attachmentFolder_, name);
-  Platform::DeleteOneFile(copy);
+  (void)Platform::DeleteOneFile(copy);  // as for the report's copy
   if (Report::CopyBugReportFile(request_.dumpFile, copy)) list.Add(copy, name, "", "BugReportDump");
 }
 
@@ -262,11 +264,12 @@ bool TDelivery::Run() {
   if (delivered) {
     if (request_.markSent) request_.markSent();
     if (deleteSaved_) {
-      Platform::SetNormalAttributes(savedFile_);
-      Platform::DeleteOneFile(savedFile_);
+      // A file that will not go is kept, as if its deletion had been switched off.
+      (void)Platform::SetNormalAttributes(savedFile_);
+      (void)Platform::DeleteOneFile(savedFile_);
       if (!request_.dumpFile.empty()) {
-        Platform::SetNormalAttributes(request_.dumpFile);
-        Platform::DeleteOneFile(request_.dumpFile);
+        (void)Platform::SetNormalAttributes(request_.dumpFile);
+        (void)Platform::DeleteOneFile(request_.dumpFile);
       }
     }
   }

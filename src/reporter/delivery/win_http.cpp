@@ -164,10 +164,12 @@ bool TWinHttp::OpenRequest(const std::string& urlPath, const std::string& verb) 
     return false;
   }
   FRequestOpen = true;
-  if (!FProxyInfo.proxy.empty()) FSession->SetProxy(FProxyInfo);
+  // Without its proxy or its logon the request is refused when it is sent, and that failure
+  // is the one reported.
+  if (!FProxyInfo.proxy.empty()) (void)FSession->SetProxy(FProxyInfo);
   if (FServerAuthScheme != 0) {
-    FSession->SetCredentials(Platform::HttpAuthTarget::Server, FServerAuthScheme, FHttpAuthUser,
-                             FHttpAuthPassword);
+    (void)FSession->SetCredentials(Platform::HttpAuthTarget::Server, FServerAuthScheme,
+                                   FHttpAuthUser, FHttpAuthPassword);
   }
   return true;
 }
@@ -187,7 +189,8 @@ bool TWinHttp::AutoConfigProxy() {
   const auto found = FSession->DiscoverProxy(url);
   if (!found || found->proxy.empty()) return false;
   FProxyInfo = *found;
-  FSession->SetProxy(FProxyInfo);
+  // Also taken by every request opened from now on, which then fails if it must.
+  (void)FSession->SetProxy(FProxyInfo);
   return true;
 }
 

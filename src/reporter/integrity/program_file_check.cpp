@@ -44,7 +44,7 @@ std::uint32_t U32At(std::span<const std::uint8_t> bytes, std::size_t at) {
 // The file is read once, in chunks, rather than held whole: the test runs at every start and
 // must stay cheap.
 TFileCheck CheckProgramFile(const std::string& fileName) {
-  std::optional<Platform::File> file =
+  Platform::Result<Platform::File> file =
       Platform::File::Open(fileName, Platform::File::Mode::OpenExistingRead);
   if (!file) return TFileCheck::Unreadable;
   const std::optional<std::int64_t> fileSize = file->Size();

@@ -85,24 +85,25 @@ std::int32_t TCustomIniFile::ReadInteger(std::string_view section, std::string_v
 
 TMemIniFile::TMemIniFile(const std::string& AFileName) {
   if (AFileName.empty() || !Platform::FileExists(AFileName)) return;
-  std::string errorText;
-  std::optional<Platform::File> file =
-      Platform::File::Open(AFileName, Platform::File::Mode::OpenExistingRead, &errorText);
+  Platform::Result<Platform::File> file =
+      Platform::File::Open(AFileName, Platform::File::Mode::OpenExistingRead);
+  // A failed read has no text of its own.
+  std::string errorText = file.error();
   std::vector<std::uint8_t> bytes;
+  bool read = false;
   if (file) {
     switch (ReadAtMost(*file, kMaxFileSize, bytes)) {
       case ReadResult::Complete:
+        read = true;
         break;
       case ReadResult::TooLarge:
         errorText = Strings::kFileTooLarge;
-        file.reset();
         break;
       case ReadResult::Failed:
-        file.reset();
         break;
     }
   }
-  if (!file) {
+  if (!read) {
     throw EFOpenError(
         Text::Format(Strings::kCannotOpenFile, {Paths::ExpandFileName(AFileName), errorText}));
   }

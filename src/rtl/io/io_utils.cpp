@@ -77,7 +77,7 @@ std::unique_ptr<TFileStream> TCustomWaitForFile::OpenWithRetries(const std::stri
 
 std::optional<Platform::File> TCustomWaitForFile::OpenFile(const std::string& AFileName,
                                                            Platform::File::Mode mode) const {
-  return Platform::File::Open(AFileName, mode);
+  return Platform::File::Open(AFileName, mode).TakeValue();
 }
 
 void TCustomWaitForFile::PauseAfterFailure(std::uint32_t randomValue,
@@ -116,8 +116,8 @@ void DeleteFileAttempt(const std::string& AFileName) {
   if (!directory.empty() && !Platform::DirectoryExists(directory)) {
     throw EDirectoryNotFoundException(Strings::kPathNotFound);
   }
-  std::string errorText;
-  if (!Platform::DeleteOneFile(AFileName, &errorText)) throw EInOutError(errorText);
+  const Platform::Status deleted = Platform::DeleteOneFile(AFileName);
+  if (!deleted) throw EInOutError(deleted.error());
 }
 
 void DeleteFileWithRetries(const std::string& AFileName, const SleepFunction& sleep,

@@ -135,7 +135,7 @@ TEST_F(WaitForFile, CreatesTheFileAnewWhenItsHolderRemovedIt) {
     std::optional<Platform::File> OpenFile(const std::string& AFileName,
                                            Platform::File::Mode mode) const override {
       if (!removed_) {
-        removed_ = Platform::DeleteOneFile(AFileName);
+        removed_ = static_cast<bool>(Platform::DeleteOneFile(AFileName));
         return std::nullopt;
       }
       return TWaitForFileWritable::OpenFile(AFileName, mode);

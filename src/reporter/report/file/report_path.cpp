@@ -135,7 +135,8 @@ void CreateMissingFolders(std::string_view path, PathStyle style) {
     const std::string folder(path.substr(0, i));
     // Drives and the separators of a UNC or root prefix are no folders to create.
     if (folder.back() == ':' || IsSeparator(folder.back(), style)) continue;
-    if (!Platform::DirectoryExists(folder)) Platform::CreateFolder(folder);
+    // A folder that cannot be made fails the file's open, which has its fallback.
+    if (!Platform::DirectoryExists(folder)) (void)Platform::CreateFolder(folder);
   }
 }
 

@@ -29,7 +29,7 @@ std::vector<std::uint8_t> ReadSymbolData(Platform::File& file) {
 }  // namespace
 
 std::unique_ptr<TMapFile> TMapFile::ForImageFile(const std::string& path, std::uint64_t loadBias) {
-  std::optional<Platform::File> file =
+  Platform::Result<Platform::File> file =
       Platform::File::Open(path, Platform::File::Mode::OpenExistingRead);
   if (!file) return nullptr;
   const std::vector<std::uint8_t> data = ReadSymbolData(*file);

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "reporter/core/interception.h"
+
+namespace {
+
+using namespace Reporter::Core;
+
+// What the stand-ins for the platform saw.
+std::vector<std::string> gTold;
+bool gFaultHookAsked = false;
+bool gThreadHooksAsked = false;
+
+bool RefuseFaultHook(Platform::TFaultHook) {
+  gFaultHookAsked = true;
+  return false;
+}
+bool TakeFaultHook(Platform::TFaultHook) {
+  gFaultHookAsked = true;
+  return true;
+}
+bool RefuseThreadHooks(Platform::TThreadStartedHook, Platform::TThreadEndedHook) {
+  gThreadHooksAsked = true;
+  return false;
+}
+bool TakeThreadHooks(Platform::TThreadStartedHook, Platform::TThreadEndedHook) {
+  gThreadHooksAsked = true;
+  return true;
+}
+void Record(const std::string& line) {
+  gTold.push_back(line);
+}
+
+struct TRefusal {
+  bool FaultsRefused;
+  const char* Named;  // what the told line names
+};
+
+class InterceptionRefused : public testing::TestWithParam<TRefusal> {
+ protected:
+  void SetUp() override {
+    gTold.clear();
+    gFaultHookAsked = gThreadHooksAsked = false;
+  }
+  void TearDown() override { RemoveInterception(); }
+};
+
+// A hook the system refuses is told in one line, and everything else is still put in place:
+// the other hook and the terminate handler that reports escaped exceptions.
+TEST_P(InterceptionRefused, SaysSoAndKeepsTheRest) {
+  const std::terminate_handler before = std::get_terminate();
+  TInterceptionPlatform platform;
+  platform.InstallFaultHook = GetParam().FaultsRefused ? &RefuseFaultHook : &TakeFaultHook;
+  platform.InstallThreadHooks = GetParam().FaultsRefused ? &TakeThreadHooks : &RefuseThreadHooks;
+  platform.Tell = &Record;
+
+  EXPECT_FALSE(InstallInterception(platform));
+  EXPECT_TRUE(gFaultHookAsked);
+  EXPECT_TRUE(gThreadHooksAsked);
+  EXPECT_NE(std::get_terminate(), before);
+  ASSERT_EQ(gTold.size(), 1u);
+  EXPECT_NE(gTold[0].find(GetParam().Named), std::string::npos) << gTold[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherHook, InterceptionRefused,
+                         testing::Values(TRefusal{true, "fault hook"},
+                                         TRefusal{false, "thread hooks"}));
+
+}  // namespace

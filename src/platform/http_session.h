@@ -73,8 +73,9 @@ class HttpSession {
   // One "Name: value" line.
   [[nodiscard]] virtual bool AddHeader(const std::string& line) = 0;
   [[nodiscard]] virtual bool SetProxy(const HttpProxy& proxy) = 0;
-  [[nodiscard]] virtual bool SetCredentials(HttpAuthTarget target, std::uint32_t scheme, const std::string& user,
-                              const std::string& password) = 0;
+  [[nodiscard]] virtual bool SetCredentials(HttpAuthTarget target, std::uint32_t scheme,
+                                            const std::string& user,
+                                            const std::string& password) = 0;
   // Sends the request line and headers, announcing totalLength body bytes to follow.
   [[nodiscard]] virtual bool SendRequest(std::uint64_t totalLength) = 0;
   // Sends the next piece of the body.

@@ -164,6 +164,7 @@ std::vector<std::uint8_t> X11SetupRequest(std::string_view cookie);
 // The screen's mode from the server's whole setup reply (its 8 byte head included); none when
 // the server refused or the reply is cut short. Bits per pixel are those of the pixmap format
 // of the screen's root depth.
-[[nodiscard]] std::optional<TDisplayMode> DisplayModeOfX11Setup(std::span<const std::uint8_t> reply, int screen);
+[[nodiscard]] std::optional<TDisplayMode> DisplayModeOfX11Setup(std::span<const std::uint8_t> reply,
+                                                                int screen);
 
 }  // namespace Platform

@@ -25,6 +25,7 @@ inline constexpr std::string_view kVersionResourceName = "VERSION";
 
 // The zero-terminated narrow text whose address is stored at module base + offset. A fault
 // while reading gives none. POSIX handles carry no image base, so there it always gives none.
-[[nodiscard]] std::optional<std::string> ReadVersionVariable(ModuleHandle module, std::uint32_t offset);
+[[nodiscard]] std::optional<std::string> ReadVersionVariable(ModuleHandle module,
+                                                             std::uint32_t offset);
 
 }  // namespace Platform

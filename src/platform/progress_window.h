@@ -81,8 +81,8 @@ class ProgressWindow {
   std::uint32_t BackgroundColour() const;
 
   // The raw bitmap-type resource of the module; none when it has no such resource.
-  [[nodiscard]] static std::optional<std::span<const std::uint8_t>> FindPicture(ModuleHandle module,
-                                                                  const std::string& name);
+  [[nodiscard]] static std::optional<std::span<const std::uint8_t>> FindPicture(
+      ModuleHandle module, const std::string& name);
 
   // The first of the process-wide screen slots 0 to 7 that nobody holds, held from now on until
   // destruction; 0, not held, when all are taken. Calling it again gives the slot held.
@@ -92,8 +92,8 @@ class ProgressWindow {
   // activate brings it to the foreground, else it is shown without activation. picture may be
   // empty. False when the window exists already or cannot be made.
   [[nodiscard]] bool Create(WindowHandle parent, const std::string& title, const std::string& text,
-              const TProgressBoxLayout& layout, const TBoxPicture& picture, int barPosition,
-              bool activate);
+                            const TProgressBoxLayout& layout, const TBoxPicture& picture,
+                            int barPosition, bool activate);
   [[nodiscard]] bool Exists() const;
   WindowHandle Handle() const;
 

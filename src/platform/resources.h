@@ -17,6 +17,6 @@ ModuleHandle MainModule();
 // stays loaded; none when it carries no such resource. Windows reads the RT_RCDATA resource
 // of the module's image; POSIX looks the name up in the table that RegisterResource fills.
 [[nodiscard]] std::optional<std::span<const std::uint8_t>> FindRawResource(ModuleHandle module,
-                                                             std::string_view name);
+                                                                           std::string_view name);
 
 }  // namespace Platform

@@ -28,8 +28,8 @@ using TThreadContext = RTL::TCpuContext;
 // waiting at most timeoutMilliseconds (a thread that ends or keeps the signal blocked is given
 // up on early). The calling thread gets its own current registers. None when the thread is
 // gone, refuses or does not answer.
-[[nodiscard]] std::optional<TThreadContext> CaptureThreadContext(ThreadId thread,
-                                                   std::uint32_t timeoutMilliseconds = 1000);
+[[nodiscard]] std::optional<TThreadContext> CaptureThreadContext(
+    ThreadId thread, std::uint32_t timeoutMilliseconds = 1000);
 
 // The committed stack range of the thread that contains stackPointer: [Bottom, Top), Bottom
 // being the stack pointer itself. None when the pointer lies in no readable region.

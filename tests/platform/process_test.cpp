@@ -36,7 +36,9 @@ std::string ProgramName(std::string path) {
 // Starts the fake caller, which records its arguments in a file of the test's own.
 class StartProcessTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_RECORD", record_)); }
+  void SetUp() override {
+    ASSERT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_RECORD", record_));
+  }
   void TearDown() override {
     EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_RECORD", ""));
     EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", ""));

@@ -68,6 +68,9 @@ TEST_P(InterceptionRefused, SaysSoAndKeepsTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(EitherHook, InterceptionRefused,
                          testing::Values(TRefusal{true, "fault hook"},
-                                         TRefusal{false, "thread hooks"}));
+                                         TRefusal{false, "thread hooks"}),
+                         [](const testing::TestParamInfo<TRefusal>& info) {
+                           return info.param.FaultsRefused ? "FaultHook" : "ThreadHooks";
+                         });
 
 }  // namespace

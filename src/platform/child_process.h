@@ -16,6 +16,7 @@ struct CapturedRun {
 // does), waits for its end and returns what it wrote to standard output. A program still
 // running after timeoutMilliseconds is killed. Standard error is inherited. The tests and
 // the demo use it to watch the updater from outside.
-CapturedRun RunCaptured(const std::string& commandLine, std::uint32_t timeoutMilliseconds);
+[[nodiscard]] CapturedRun RunCaptured(const std::string& commandLine,
+                                      std::uint32_t timeoutMilliseconds);
 
 }  // namespace Platform

@@ -33,7 +33,7 @@ class TRequestPipe {
   // Writes the record whole or not at all (records up to 512 bytes). False when it was not.
   [[nodiscard]] virtual bool Write(const void* record, std::size_t size) = 0;
   // Never blocks: Empty when no record is waiting.
-  virtual TReadResult Read(void* record, std::size_t size) = 0;
+  [[nodiscard]] virtual TReadResult Read(void* record, std::size_t size) = 0;
   // Makes the reader see Closed once the waiting records are read.
   virtual void CloseWriteEnd() = 0;
 };

@@ -14,7 +14,7 @@ enum class TThreadSuspension { Running, Suspended, Unknown };
 // means that it was suspended already. The calling thread is never suspended; it runs. POSIX
 // reads the thread's state in /proc: stopped by a signal or a tracer counts as suspended.
 // Unknown when the thread has ended or cannot be opened or read.
-TThreadSuspension ThreadSuspension(ThreadId thread);
+[[nodiscard]] TThreadSuspension ThreadSuspension(ThreadId thread);
 
 // Relative priority levels as Windows names them.
 inline constexpr int kThreadPriorityIdle = -15;

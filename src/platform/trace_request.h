@@ -42,7 +42,7 @@ struct TTraceAnswer {
 // Asks the process for its text and waits for it at most timeoutMilliseconds. POSIX asks only
 // a process that catches the request signal (/proc/<pid>/status), since the signal's default
 // action ends a process; Windows only one that exports the entry and has installed it.
-TTraceAnswer RequestTrace(std::uint32_t processId, std::int32_t limit,
-                          std::uint32_t timeoutMilliseconds);
+[[nodiscard]] TTraceAnswer RequestTrace(std::uint32_t processId, std::int32_t limit,
+                                        std::uint32_t timeoutMilliseconds);
 
 }  // namespace Platform

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <exception>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ struct TRefusal {
   bool FaultsRefused;
   const char* Named;  // what the told line names
 };
+void PrintTo(const TRefusal& refusal, std::ostream* out) {
+  *out << refusal.Named;
+}
 
 class InterceptionRefused : public testing::TestWithParam<TRefusal> {
  protected:

@@ -111,7 +111,7 @@ void ShowAndDecide(IReportedException& reported, bool handled) {
 
 // The failing thread as the dump shows it: a fault's registers, or those of the point where
 // the program's exception was raised with the stack as it was then.
-Report::Minidump::TFailingThread FailingThreadOf(IReportedException& reported) {
+Report::Minidump::TFailingThread FailingThreadOf(IExceptionFacts& reported) {
   Report::Minidump::TFailingThread failing;
   failing.Id = reported.GetCrashedThreadId();
   failing.ExceptAddr = reported.GetExceptAddr();

@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     Delivery::TDeliveryRequest request;
     request.settings = settings;
     request.bugReport = report;
+    request.values = {"EBench", "bench", "1", "BENCH", "$1"};
     request.savedReportFile = reportFile;
     request.mayUseThread = false;
     request.connectTimeoutMs = 10000;

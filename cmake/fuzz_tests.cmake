@@ -17,10 +17,14 @@ foreach(source ${fuzz_targets})
   list(APPEND fuzz_binaries ${fuzz_binary_dir}/${target})
 endforeach()
 
+set(fuzz_cache_args "-DCMAKE_CXX_COMPILER:FILEPATH=${UPDATE_FUZZ_COMPILER}")
+if(UPDATE_COMPILER_LAUNCHER)
+  list(APPEND fuzz_cache_args "-DCMAKE_CXX_COMPILER_LAUNCHER:STRING=${UPDATE_COMPILER_LAUNCHER}")
+endif()
 ExternalProject_Add(fuzz_targets
   SOURCE_DIR ${fuzz_source_dir}
   BINARY_DIR ${fuzz_binary_dir}
-  CMAKE_ARGS -DCMAKE_CXX_COMPILER=${UPDATE_FUZZ_COMPILER}
+  CMAKE_CACHE_ARGS ${fuzz_cache_args}
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   BUILD_BYPRODUCTS ${fuzz_binaries})

@@ -4,9 +4,9 @@
 # there. A program's test cases are not listed one by one: listing them would take a run of
 # each program in the guest before the tests are even known.
 
-# Adds a test program to the guest's batch, with its own time limit in seconds. The batch's
-# lanes run side by side, the programs of a lane one after another: programs that share a
-# resource (a fixed port) go in the lane named after it.
+# Adds a test program to the guest's batch, with its own time limit in seconds. Programs that
+# share a resource (a fixed port) go in the lane named after it and run one after another;
+# those of the lane "unlocked" run in any order, beside them.
 function(update_guest_program target limit lane)
   set_property(GLOBAL APPEND PROPERTY UPDATE_GUEST_PROGRAMS "${target}:${limit}:${lane}")
 endfunction()

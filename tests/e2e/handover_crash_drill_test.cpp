@@ -83,7 +83,7 @@ class HandoverCrashDrill : public ::testing::Test {
   // A run paced by a pause after every step of the hand-over, so that a kill at a random
   // moment of the run lands between any two steps, or one at full speed.
   Platform::CapturedRun Run(std::uint32_t killAfterMilliseconds, bool paced) const {
-    EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_STEP_PAUSE_MS", paced ? "2" : ""));
+    EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_STEP_PAUSE_MS", paced ? "1" : ""));
     const std::string program = TestSupport::TestProgramPath("tracked/Update");
     return Platform::RunCaptured(Quoted(program) + " /s:" + Quoted(staging_) +
                                      " /d:" + Quoted(installation_) + " /i:" + Quoted(settings_),

@@ -5,6 +5,7 @@
 #include <future>
 #include <optional>
 #include <set>
+#include <utility>
 
 #include "e2e/report_layout.h"
 #include "e2e/update_fixture.h"
@@ -132,6 +133,14 @@ class UpdateFailure : public E2E::UpdateWorld {
     EXPECT_EQ(newCase.Part("sTitle") ? TextOf(*newCase.Part("sTitle")) : "",
               ReportReading::Field(report, "executable").value_or("?") + ", " +
                   ReportReading::Field(report, "exception message").value_or("?"));
+    // The fields the upload takes from the exception object read as the report's lines.
+    for (const auto& [name, key] : {std::pair{"sVersion", "version"},
+                                    {"sComputer", "computer name"},
+                                    {"sScoutDescription", "callstack crc"}}) {
+      EXPECT_EQ(newCase.Part(name) ? TextOf(*newCase.Part(name)) : "<missing>",
+                ReportReading::Field(report, key).value_or("?"))
+          << name;
+    }
     for (const std::string& name : newCase.PartNames()) {
       const auto* part = newCase.Part(name);
       if (name == "File1" || part == nullptr) continue;

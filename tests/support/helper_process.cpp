@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "platform/process.h"
@@ -59,10 +62,14 @@ HelperProcess::HelperProcess(std::string_view program, const std::vector<std::st
     ADD_FAILURE() << "cannot start " << commandLine;
     return;
   }
-  // Written in one piece, but it may be seen the moment it is created, still empty.
+  // Written in one piece, but it may be seen the moment it is created, still empty, or (on
+  // Windows, while the helper's rename holds it) not be open to readers yet.
   if (!WaitUntil([&] {
-        if (!Platform::FileExists(readyFile_)) return false;
-        readyText_ = ReadFile(readyFile_);
+        std::ifstream in(FsPath(readyFile_), std::ios::binary);
+        if (!in.good()) return false;
+        std::ostringstream text;
+        text << in.rdbuf();
+        readyText_ = text.str();
         return !readyText_.empty();
       })) {
     ADD_FAILURE() << program << " did not get ready in time";

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Runs inside the test guest (its job, started from the share): mounts the programs at the
-# paths they were built at, then runs each program of the manifest as one Wine process. The
-# manifest's lanes run side by side (the guest has two processors), each with a Wine of its
-# own, the programs of one lane one after another. Each program's output and exit status go
-# to the share's results folder; a line per program goes to the console.
+# paths they were built at, then runs each program of the manifest as one Wine process.
+# Programs of one lane (they share a resource, such as a port) run one after another, the
+# others in any order; a worker per processor of the guest, each with a Wine of its own, takes
+# the next job, longest first. Each program's output and exit status go to the share's results
+# folder; a line per program goes to the console.
 set -u
 share=/share
 results=$share/results
@@ -41,11 +42,11 @@ run_program() {
   say "$name exit $status after $elapsed ms"
 }
 
-# A lane's programs run under a Wine of their own: its own prefix (a copy of the image's), server
-# and virtual display, so that a program looking for any window does not meet the other lane's.
-# Its first program also starts Wine's services, before the lane's programs race to. One server
-# for the lane: a server that exits whenever its last program ends races with the next program
-# starting.
+# A worker's programs run under a Wine of their own: its own prefix (a copy of the image's),
+# server and virtual display, so that a program looking for any window does not meet the other
+# worker's. Its first program also starts Wine's services, before the worker's programs race
+# to. One server for the worker: a server that exits whenever its last program ends races with
+# the next program starting.
 start_wine() {
   local number=$1
   export WINEDEBUG=-all WINEPREFIX=/root/.wine DISPLAY=:$((7 + number))
@@ -67,23 +68,70 @@ start_wine() {
     /v Debugger /t REG_SZ /d 'C:\windows\no-debugger.exe' /f >/dev/null 2>&1
 }
 
-run_lane() {
-  local lane=$1 number=$2 fields
-  start_wine "$number"
-  say "lane $lane: Wine up after $(($(milliseconds) - started)) ms"
+# The jobs: one per lane, one per program outside any ("unlocked"), each with the time its
+# programs took in the build machine's last batch (the share's times, when it kept one); a
+# program without a time counts as long, so that it starts early.
+jobs=/tmp/jobs
+declare -A took=()
+if [ -f "$share/times" ]; then
+  while IFS=$'\t' read -r name ms; do took[$name]=$ms; done <"$share/times"
+fi
+declare -A lane_time=()
+while IFS=$'\t' read -r -a fields; do
+  [ ${#fields[@]} -ge 4 ] || continue
+  ms=${took[${fields[0]}]:-600000}
+  if [ "${fields[1]}" = unlocked ]; then
+    printf '%s\tprogram\t%s\n' "$ms" "${fields[0]}"
+  else
+    lane_time[${fields[1]}]=$((${lane_time[${fields[1]}]:-0} + ms))
+  fi
+done <"$share/manifest" >"$jobs.unsorted"
+for lane in "${!lane_time[@]}"; do
+  printf '%s\tlane\t%s\n' "${lane_time[$lane]}" "$lane" >>"$jobs.unsorted"
+done
+sort -t$'\t' -k1,1nr "$jobs.unsorted" | cut -f2,3 >"$jobs"
+
+# Hands out the next job, once.
+take_job() {
+  (
+    flock 9
+    head -n1 "$jobs"
+    sed -i 1d "$jobs"
+  ) 9>"$jobs.lock"
+}
+
+run_matching() {
+  local column=$1 value=$2 fields
   while IFS=$'\t' read -r -a fields; do
-    [ ${#fields[@]} -ge 4 ] && [ "${fields[1]}" = "$lane" ] || continue
+    [ ${#fields[@]} -ge 4 ] && [ "${fields[$column]}" = "$value" ] || continue
     run_program "${fields[0]}" "${fields[2]}" "${fields[@]:3}"
   done <"$share/manifest"
+}
+
+run_worker() {
+  local number=$1 job
+  start_wine "$number"
+  say "worker $number: Wine up after $(($(milliseconds) - started)) ms"
+  # (The guest has no /dev/fd, so no process substitution.)
+  while job=$(take_job) && [ -n "$job" ]; do
+    if [ "${job%%$'\t'*}" = lane ]; then
+      run_matching 1 "${job#*$'\t'}"
+    else
+      run_matching 0 "${job#*$'\t'}"
+    fi
+  done
   /usr/lib/wine/wineserver32 -k
 }
 
-lanes=()
-for lane in $(cut -f2 "$share/manifest" | sort -u); do
-  run_lane "$lane" ${#lanes[@]} &
-  lanes+=($!)
+count=$(wc -l <"$jobs")
+workers=$(nproc)
+[ "$workers" -le "$count" ] || workers=$count
+pids=()
+for number in $(seq 0 $((workers - 1))); do
+  run_worker "$number" &
+  pids+=($!)
 done
-wait "${lanes[@]}" # not the displays, which run on
+wait "${pids[@]}" # not the displays, which run on
 say "batch done after $(($(milliseconds) - started)) ms"
 touch "$results/done"
 sync

@@ -1,21 +1,6 @@
 # The symbol extractor writes the symbol data that each program carries for the call stacks
-# of its bug reports. It must run on the build machine, also for cross builds, so it is always
-# built as an external project with the build machine's default compiler (no toolchain file)
-# into <build>/host-tools/symbol_extractor, and rebuilt (a no-op when nothing changed) on
-# every build, as the settings compiler is.
-include(ExternalProject)
-
-set(UPDATE_SYMBOL_EXTRACTOR_DIR ${CMAKE_BINARY_DIR}/host-tools/symbol_extractor)
-set(UPDATE_SYMBOL_EXTRACTOR
-    ${UPDATE_SYMBOL_EXTRACTOR_DIR}/symbol_extractor${CMAKE_HOST_EXECUTABLE_SUFFIX})
+# of its bug reports; it is one of the build machine's tools (cmake/host_tools.cmake).
 set_property(GLOBAL PROPERTY UPDATE_SYMBOL_EXTRACTOR ${UPDATE_SYMBOL_EXTRACTOR})
-ExternalProject_Add(symbol_extractor_host
-  SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}
-  BINARY_DIR ${UPDATE_SYMBOL_EXTRACTOR_DIR}
-  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
-  INSTALL_COMMAND ""
-  BUILD_ALWAYS ON
-  BUILD_BYPRODUCTS ${UPDATE_SYMBOL_EXTRACTOR})
 
 # The extractor's readers for the target too, so that tests can call them.
 add_library(update_symbol_extractor STATIC
@@ -36,7 +21,7 @@ target_link_libraries(update_symbol_extractor PUBLIC update_symbols)
 function(update_symbol_data target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "STRIP_DEBUG" "" "")
   get_property(extractor GLOBAL PROPERTY UPDATE_SYMBOL_EXTRACTOR)
-  add_dependencies(${target} symbol_extractor_host)
+  add_dependencies(${target} host_tools)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${extractor})
   if(arg_STRIP_DEBUG AND CMAKE_STRIP)
     # A shipped program drops its debug sections (most of its size, which the start-up

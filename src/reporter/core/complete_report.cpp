@@ -2,10 +2,10 @@
 // check values, each producer in its own guard.
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 
 #include "reporter/core/reported_exception_impl.h"
 #include "reporter/core/thread_title.h"
+#include "reporter/report/header/header_fields.h"
 #include "reporter/report/sections/disassembly.h"
 #include "reporter/report/sections/location_line.h"
 #include "reporter/report/sections/machine_state.h"
@@ -18,13 +18,6 @@
 
 namespace Reporter::Core {
 namespace {
-
-std::string CrcText(const std::array<std::uint32_t, 3>& crc) {
-  char text[40];
-  std::snprintf(text, sizeof text, "$%08x, $%08x, $%08x", static_cast<unsigned>(crc[0]),
-                static_cast<unsigned>(crc[1]), static_cast<unsigned>(crc[2]));
-  return text;
-}
 
 struct TThreadText {
   std::string Text;
@@ -213,7 +206,8 @@ void TReportedException::CompleteBugReport() {
       crc = callstackCrc_;
     }
     std::shared_ptr<Settings::IFieldList> header = GetBugReportHeader();
-    header->SetContent("callstack crc", CrcText(crc));
+    header->SetContent(Report::HeaderKey::CallstackCrc,
+                       Report::CallstackCrcText(crc[0], crc[1], crc[2]));
     for (const std::string& info : debugInfos) {
       const std::size_t bar = info.find('|');
       if (bar == std::string::npos) continue;

@@ -50,8 +50,8 @@ std::string TraceText(std::int32_t) {
       request.StackPointer = static_cast<Address>(context->Sp);
       request.FramePointer = static_cast<Address>(context->Bp);
     }
-    const auto reported = CreateReportedException(std::move(request));
-    if (reported) text = reported->GetBugReport(true, -1);
+    const std::shared_ptr<IBugReport> report = CreateReportedException(std::move(request));
+    if (report) text = report->GetBugReport(true, -1);
   } catch (...) {
   }
   return text;

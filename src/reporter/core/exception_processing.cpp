@@ -10,6 +10,7 @@
 #include "platform/process_exit.h"
 #include "platform/restart_handover.h"
 #include "reporter/core/exception_history.h"
+#include "reporter/core/report_values.h"
 #include "reporter/core/reporter_threads.h"
 #include "reporter/core/temporary_folder.h"
 #include "reporter/delivery/deliver_bug_report.h"
@@ -111,7 +112,7 @@ void ShowAndDecide(IReportedException& reported, bool handled) {
 
 // The failing thread as the dump shows it: a fault's registers, or those of the point where
 // the program's exception was raised with the stack as it was then.
-Report::Minidump::TFailingThread FailingThreadOf(IReportedException& reported) {
+Report::Minidump::TFailingThread FailingThreadOf(IExceptionFacts& reported) {
   Report::Minidump::TFailingThread failing;
   failing.Id = reported.GetCrashedThreadId();
   failing.ExceptAddr = reported.GetExceptAddr();
@@ -213,6 +214,7 @@ void AutoActionsCallback(bool complete, const std::string& bugReport,
     Delivery::TDeliveryRequest request;
     request.settings = exceptIntf;
     request.bugReport = bugReport;
+    request.values = ReportValuesOf(reported);
     request.reportWasSaved = reported.GetMailWasSaved();
     const std::weak_ptr<IReportedException> weak = exceptIntf;
     request.markSent = [weak] {

@@ -22,6 +22,26 @@ class IProgressAlert;
 // complete_report.cpp (the completion) and bug_report_text.cpp (the text).
 namespace Reporter::Core {
 
+// One thread section of the report.
+struct TThreadStack {
+  Platform::ThreadId tid = 0;
+  std::string threadName;  // the section title
+  Address exceptAddr = 0;  // the failing thread's exception address, else 0
+  bool exceptThread = false;
+  bool extException = false;
+  Address stackBottom = 0;
+  Address stackTop = 0;
+  Address creatorAddr = 0;
+  Address ebp = 0;
+  bool bcbTermination = false;
+  std::vector<Tracer::TPreparedEntry> preparedStack;
+  Tracer::TStackTrace callstack;
+  Platform::ThreadId creatorTid = 0;
+  std::int32_t innerExceptNo = 0;
+  std::string innerExceptClass;
+  std::string innerExceptMessage;
+};
+
 class TReportedException final : public IReportedException,
                                  public std::enable_shared_from_this<TReportedException> {
  public:
@@ -49,11 +69,9 @@ class TReportedException final : public IReportedException,
   std::string VersionVar() override;
   std::shared_ptr<Settings::IModuleSettings> ModuleSettings() override { return settings_; }
 
-  // --- facts and state (reported_exception.cpp)
-  TExceptPhase GetPhase() override { return phase_.load(); }
-  void SetPhase(TExceptPhase phase) override { phase_.store(phase); }
-  bool GetCanContinue() override { return canContinue_.load(); }
-  void SetCanContinue(bool value) override { canContinue_.store(value); }
+  void SetInner(std::vector<TInnerException> inner) override;
+
+  // --- the facts (reported_exception.cpp)
   TExceptType GetExceptType() override { return request_.ExceptType; }
   std::exception_ptr GetExceptObject() override { return request_.ExceptObject; }
   std::string GetExceptClass() override;
@@ -70,14 +88,20 @@ class TReportedException final : public IReportedException,
   bool GetCallHandlers() override { return filter_.CallHandlers; }
   Settings::TShowSetting GetShowSetting() override { return filter_.ShowSetting; }
   std::string GetShowAssistant() override { return filter_.ShowAssistant; }
+  std::vector<TInnerException> GetInner() override;
+
+  // --- the phase and the ways on (reported_exception.cpp)
+  TExceptPhase GetPhase() override { return phase_.load(); }
+  void SetPhase(TExceptPhase phase) override { phase_.store(phase); }
+  bool GetCanContinue() override { return canContinue_.load(); }
+  void SetCanContinue(bool value) override { canContinue_.store(value); }
   void FireHandlers(TExceptPhase phase, bool& handled) override;
   void Show() override;
   void ContinueApplication() override;
   void RestartApplication() override;
   void CloseApplication() override;
-  void RegisterBugReportCallback(TBugReportCallback callback, bool critical) override;
-  void UnregisterBugReportCallback(TBugReportCallback callback) override;
-  bool CriticalBugReportCallbackExists() override;
+
+  // --- the delivery state
   bool GetMailWasSent() override { return mailWasSent_.load(); }
   void SetMailWasSent(bool value) override { mailWasSent_.store(value); }
   bool GetMailWasSaved() override { return mailWasSaved_.load(); }
@@ -89,13 +113,14 @@ class TReportedException final : public IReportedException,
     return dumpFile_;
   }
   std::thread& PSendThread() override { return sendThread_; }
-  void SetInner(std::vector<TInnerException> inner) override;
-  std::vector<TInnerException> GetInner() override;
+
+  // --- the report (reported_exception.cpp: callbacks, update bracket; the others: below)
+  void RegisterBugReportCallback(TBugReportCallback callback, bool critical) override;
+  void UnregisterBugReportCallback(TBugReportCallback callback) override;
+  bool CriticalBugReportCallbackExists() override;
   void BeginUpdate() override;
   void EndUpdate() override;
   void SetModified() override;
-
-  // --- the report
   std::shared_ptr<Settings::IFieldList> GetBugReportHeader() override;
   std::shared_ptr<Settings::IFieldList> GetBugReportSections() override;
   std::string GetBugReport(bool mustBeComplete, std::int32_t timeoutMilliseconds) override;

@@ -179,15 +179,13 @@ bool TDelivery::Run() {
   const std::string mailAddr = settings_.GetMailAddr();
   const std::string mailFrom = settings_.GetMailFrom();
 
-  if (request_.exceptClass.empty())
-    request_.exceptClass = FindReportField(report, "exception class");
-  if (request_.exceptMsg.empty()) request_.exceptMsg = FindReportField(report, "exception message");
+  const TReportValues& values = request_.values;
   if (request_.errorDetails.empty())
     request_.errorDetails = FindReportSection(report, "error details");
-  subject = Settings::ExpandPlaceholders(subject, settings_.Module(), request_.exceptClass,
-                                         request_.errorDetails, report, request_.exceptMsg);
-  body = Settings::ExpandPlaceholders(body, settings_.Module(), request_.exceptClass,
-                                      request_.errorDetails, report, request_.exceptMsg);
+  subject = Settings::ExpandPlaceholders(subject, settings_.Module(), values.exceptClass,
+                                         request_.errorDetails, report, values.exceptMsg);
+  body = Settings::ExpandPlaceholders(body, settings_.Module(), values.exceptClass,
+                                      request_.errorDetails, report, values.exceptMsg);
   const std::string sender = Sender(mailFrom, mailAddr);
 
   const bool tracker = settings_.GetUploadToFogBugz();
@@ -255,9 +253,8 @@ bool TDelivery::Run() {
     delivered = http.UploadBugToFogBugz(
         settings_.GetBugTrackerTitle(), settings_.GetBugTrackerDescription(),
         settings_.GetBugTrackerProject(), settings_.GetBugTrackerArea(),
-        settings_.GetBugTrackerAssignTo(), FindReportField(report, "version"),
-        FindReportField(report, "computer name"), sender, FindReportField(report, "callstack crc"),
-        *fields, arrays.files, arrays.sendAs, arrays.fields);
+        settings_.GetBugTrackerAssignTo(), values.version, values.computerName, sender,
+        values.callstackCrc, *fields, arrays.files, arrays.sendAs, arrays.fields);
   }
   progress->Close();
 

@@ -14,15 +14,25 @@
 // attached.
 namespace Reporter::Delivery {
 
+// The values of the report that the delivery uses on their own: the exception's for the mail's
+// placeholders, the others as the new case's fields. They come from the reported exception as
+// they stand in the report's header, never read back from its text, so that the wording of a
+// header line cannot empty a field.
+struct TReportValues {
+  std::string exceptClass;
+  std::string exceptMsg;  // empty when the header leaves it out (it only repeats the class)
+  std::string version;
+  std::string computerName;
+  std::string callstackCrc;  // the three check values as the header shows them
+};
+
 // What a delivery needs from the reported exception; the exception processing fills it.
 struct TDeliveryRequest {
   // The reported exception's settings; kept alive by the sending thread.
   std::shared_ptr<Settings::IReporterSettings> settings;
   std::string bugReport;
-  // Taken from the report's header lines "exception class" and "exception message" and its
-  // section "error details" when left empty.
-  std::string exceptClass;
-  std::string exceptMsg;
+  TReportValues values;
+  // Taken from the report's section "error details" when left empty.
   std::string errorDetails;
   // Where the report was saved; empty: the "BugRepFile" setting made absolute.
   std::string savedReportFile;

@@ -25,19 +25,6 @@ std::size_t BlankLine(std::string_view text, std::size_t from, std::size_t& star
 
 }  // namespace
 
-std::string FindReportField(std::string_view report, std::string_view name) {
-  if (name.empty()) return {};
-  const std::string key = "\n" + std::string(name);
-  const std::size_t at = report.find(key);
-  if (at == std::string_view::npos) return {};
-  std::size_t end = report.find('\n', at + 1);
-  if (end == std::string_view::npos) end = report.size();
-  const std::string_view line = report.substr(at + 1, end - at - 1);
-  const std::size_t colon = line.find(':');
-  if (colon == std::string_view::npos) return {};
-  return Trimmed(line.substr(colon + 1));
-}
-
 std::string FindReportSection(std::string_view report, std::string_view name) {
   if (name.empty()) return {};
   const std::string key = std::string(name) + ":";

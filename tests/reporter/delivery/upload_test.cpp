@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fake_tracker.h"
@@ -31,6 +32,10 @@ const std::string kReport =
     "exception message : Lock file taken.\r\n"
     "\r\n"
     "error details:\r\nthe lock could not be taken\r\n\r\nmain thread:\r\n...";
+
+// As the exception processing takes them from the reported exception: those of kReport.
+const TReportValues kValues = {"EUpdateWork", "Lock file taken.", "4.2.0.7", "BUILD-PC",
+                               "$1a2b3c4d, $5e6f7a8b"};
 
 const std::vector<std::string> kWholeDialogue = {
     "api.xml",    "logon",  "listProjects", "listAreas", "listCategories", "listPriorities",
@@ -74,6 +79,7 @@ class Upload : public testing::Test {
     TDeliveryRequest request;
     request.settings = settings_;
     request.bugReport = std::move(report);
+    request.values = kValues;
     request.savedReportFile = savedFile_;
     request.dumpFile = dumpFile_;
     request.temporaryFolder = tracker_.Folder().Join("temp");
@@ -150,6 +156,17 @@ TEST_F(Upload, NewCaseCarriesItsFieldsInOrderWithoutEmptyOnesAndTheFileLast) {
   EXPECT_EQ(post.Part("cmd")->charset, "iso-8859-1");
   EXPECT_EQ(post.Part("cmd")->encoding, "8bit");
   EXPECT_TRUE(post.Header("From").empty());
+}
+
+TEST_F(Upload, CaseFieldsComeFromTheValuesEvenWhenTheTextLacksTheHeader) {
+  ASSERT_TRUE(Deliver("error details:\r\nthe lock could not be taken\r\n"));
+  const TRecordedRequest post = NewCase();
+  for (const auto& [name, value] : {std::pair{"sVersion", kValues.version},
+                                    {"sComputer", kValues.computerName},
+                                    {"sScoutDescription", kValues.callstackCrc}}) {
+    const auto* part = post.Part(name);
+    EXPECT_EQ(part != nullptr ? part->data : "<missing>", value) << name;
+  }
 }
 
 TEST_F(Upload, FileOneCarriesTheReportByteForByteAndOnlySuccessDeletesTheSavedFile) {

@@ -23,7 +23,7 @@ std::string Beside(const std::string& program, const std::string& name) {
 // format everywhere, and where LLDB runs, to a debugger that walks the failing thread with the
 // program's symbols.
 TEST(CrashDump, NullPointerWriteIsDumpedBesideTheReportForADebugger) {
-  TMatrixRun run;
+  TMatrixRun run(/*readsDump=*/true);
   run.Run("null-write");
   ASSERT_TRUE(run.printed.found) << ::testing::PrintToString(run.lines);
   const std::string dumpFile = Beside(run.Program(), "bugreport.dmp");

@@ -95,7 +95,7 @@ TEST(FatalEnds, NonStandardThrowIsReported) {
 TEST(FatalEnds, StandardExceptionIsReportedAndUploaded) {
   std::optional<TFakeTracker> tracker;
   if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(UPDATE_TEST_TRACKER_PORT);
-  TMatrixRun run;
+  TMatrixRun run(/*readsDump=*/true);
   run.Run("runtime-error");
   // Whether the sent report is also kept depends on the upload's timing: not checked here.
   const Lines report = ExpectReportedEnd(run, "runtime-error", "runtime_error", true, !tracker);

@@ -5,6 +5,7 @@
 #include "platform/child_process.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "platform/system_dump.h"
 #include "platform/text_encoding.h"
 #include "support/helper_process.h"
 
@@ -20,15 +21,19 @@ constexpr std::uint32_t kTimeoutMilliseconds = 180000;
 
 }  // namespace
 
-TMatrixRun::TMatrixRun() : program_(folder_.Join("CrashMatrix" + TestSupport::ExecutableSuffix())) {
+TMatrixRun::TMatrixRun(bool readsDump)
+    : program_(folder_.Join("CrashMatrix" + TestSupport::ExecutableSuffix())),
+      readsDump_(readsDump) {
   const std::string built =
       TestSupport::TestProgramPath("CrashMatrix" + TestSupport::ExecutableSuffix());
   EXPECT_TRUE(Platform::CopyFileReplacing(built, program_)) << built;
 }
 
 void TMatrixRun::Run(const std::string& row) {
-  const Platform::CapturedRun run =
-      Platform::RunCaptured(TestSupport::Quoted(program_) + " " + row, kTimeoutMilliseconds);
+  const bool withoutDump = !readsDump_ && Platform::SystemDumpWriterAvailable();
+  const Platform::CapturedRun run = Platform::RunCaptured(
+      TestSupport::Quoted(program_) + " " + row + (withoutDump ? " without-dump" : ""),
+      kTimeoutMilliseconds);
   EXPECT_TRUE(run.started) << program_;
   timedOut = run.timedOut;
   exitCode = run.exitCode;

@@ -1,10 +1,18 @@
 #include "reporter/report/header/header_fields.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "rtl/text.h"
 
 namespace Reporter::Report {
+
+std::string CallstackCrcText(std::uint32_t first, std::uint32_t running, std::uint32_t others) {
+  char text[40];
+  std::snprintf(text, sizeof text, "$%08x, $%08x, $%08x", static_cast<unsigned>(first),
+                static_cast<unsigned>(running), static_cast<unsigned>(others));
+  return text;
+}
 
 THeader BuildHeaderFields(const THeaderInput& input) {
   try {
@@ -22,7 +30,7 @@ THeader BuildHeaderFields(const THeaderInput& input, const std::vector<THeaderLi
     // The reporter must not fail on its own values: a line that throws is left out.
     try {
       for (auto& [key, value] : line.Produce(input)) {
-        if (key == "callstack crc" && producedBeforeCrc < 0) producedBeforeCrc = produced;
+        if (key == HeaderKey::CallstackCrc && producedBeforeCrc < 0) producedBeforeCrc = produced;
         ++produced;
         std::string trimmed = RTL::Text::Trim(value);
         if (!trimmed.empty()) header.Fields.emplace_back(std::move(key), std::move(trimmed));

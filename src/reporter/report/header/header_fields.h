@@ -12,6 +12,19 @@
 // The header of a bug report: the machine, the program and the exception, one line each.
 namespace Reporter::Report {
 
+// The keys of the lines that other parts of the reporter read or rewrite: the completion sets
+// the check values, the upload files the others in fields of their own.
+namespace HeaderKey {
+inline constexpr char ComputerName[] = "computer name";
+inline constexpr char Version[] = "version";
+inline constexpr char CallstackCrc[] = "callstack crc";
+inline constexpr char ExceptionClass[] = "exception class";
+inline constexpr char ExceptionMessage[] = "exception message";
+}  // namespace HeaderKey
+
+// The "callstack crc" value of the three check values: "$0041a2c4, $9e03b7d1, $5c6f0a22".
+std::string CallstackCrcText(std::uint32_t first, std::uint32_t running, std::uint32_t others);
+
 struct THeaderInput {
   Settings::TLocalTime Time;               // when the reported exception was created
   std::optional<std::string> VersionText;  // the module's version text, when it has one

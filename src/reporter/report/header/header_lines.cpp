@@ -65,7 +65,7 @@ std::vector<THeaderLine> StandardHeaderLines() {
   using Input = const THeaderInput&;
   return {
       Always("date/time", [](Input input) { return ReportDateTimeText(input.Time); }),
-      Always("computer name", [](Input) { return Platform::ComputerName(); }),
+      Always(HeaderKey::ComputerName, [](Input) { return Platform::ComputerName(); }),
       // Always produced, also outside a remote session, where it counts without a line.
       Always("wts client name", [](Input) { return Platform::RemoteClientName(); }),
       Always("user name", [](Input) { return UserText(Platform::CurrentUserAccount()); }),
@@ -114,16 +114,16 @@ std::vector<THeaderLine> StandardHeaderLines() {
                const auto written = Platform::ExecutableWriteTime();
                return written ? FileDateTimeText(*written) : std::string();
              }),
-      Always("version", Version),
+      Always(HeaderKey::Version, Version),
       WhenPresent("bde version",
                   [](Input) { return Platform::LoadedLibraryVersion("idapi32.dll"); }),
       Always("compiled with", [](Input) { return Platform::CompilerDescription(); }),
       Always("Exvora version", [](Input) { return std::string("5.0.0"); }),
       {"plugins", [](Input input) { return input.PluginFields; }},
-      Always("callstack crc", [](Input) { return std::string("will be calculated soon"); }),
+      Always(HeaderKey::CallstackCrc, [](Input) { return std::string("will be calculated soon"); }),
       Always("exception number", [](Input input) { return std::to_string(input.ExceptionNumber); }),
-      WhenPresent("exception class", ExceptionClass),
-      WhenPresent("exception message", ExceptionMessage),
+      WhenPresent(HeaderKey::ExceptionClass, ExceptionClass),
+      WhenPresent(HeaderKey::ExceptionMessage, ExceptionMessage),
   };
 }
 

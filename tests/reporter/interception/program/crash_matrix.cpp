@@ -9,6 +9,7 @@
 //   park                                                    writes its process id into the
 //                                    ready file and waits, with a second thread, for the
 //                                    release file
+// A last argument "without-dump" switches the crash dump off.
 #include <atomic>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,7 @@
 #include "reporter/core/crash_reporter.h"
 #include "reporter/core/reporter_threads.h"
 #include "reporter/report/system_lists/bug_report_plugins.h"
+#include "reporter/settings/reporter_settings.h"
 #include "rtl/exceptions.h"
 #include "rtl/parameters.h"
 
@@ -90,6 +92,9 @@ void Print(const std::string& line) {
 int RunRow() {
   const auto parameters = RTL::Parameters::Split(Platform::RawCommandLine());
   const std::string row = parameters.size() > 1 ? parameters[1].text : "";
+  if (parameters.size() > 2 && parameters.back().text == "without-dump") {
+    (void)Reporter::Settings::SettingsForModule(0)->SetPropBool("BugRepDump", false);
+  }
   Print("row " + row);
   if (row == "null-read") return NullRead();
   if (row == "null-write") return NullWrite();

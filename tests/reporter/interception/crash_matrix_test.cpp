@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 #include "reporter/delivery/fake_tracker.h"
 #include "reporter/interception/matrix_run.h"
@@ -38,35 +39,36 @@ void ExpectOnMainStack(const Lines& report, const std::string& function) {
       << ::testing::PrintToString(mainThread);
 }
 
-TEST(ProcessorFaults, NullPointerReadIsAnAccessViolation) {
+// The rows that end the program with its report: the class the report names and, for a fault
+// of the processor, the function that must be on the main thread's stack (none for an abort).
+struct TReportedRow {
+  const char* row;
+  const char* className;
+  const char* faultingFunction;
+};
+
+class ReportedEnd : public testing::TestWithParam<TReportedRow> {};
+
+TEST_P(ReportedEnd, PrintsAndSavesTheReportOfItsClass) {
+  const TReportedRow& row = GetParam();
   TMatrixRun run;
-  run.Run("null-read");
-  ExpectOnMainStack(ExpectReportedEnd(run, "null-read", "EAccessViolation"), "NullRead");
+  run.Run(row.row);
+  const Lines report = ExpectReportedEnd(run, row.row, row.className);
+  if (row.faultingFunction != nullptr) ExpectOnMainStack(report, row.faultingFunction);
 }
 
-TEST(ProcessorFaults, NullPointerWriteIsAnAccessViolation) {
-  TMatrixRun run;
-  run.Run("null-write");
-  ExpectOnMainStack(ExpectReportedEnd(run, "null-write", "EAccessViolation"), "NullWrite");
-}
-
-TEST(ProcessorFaults, IntegerDivisionByZeroIsEDivByZero) {
-  TMatrixRun run;
-  run.Run("divide-by-zero");
-  ExpectOnMainStack(ExpectReportedEnd(run, "divide-by-zero", "EDivByZero"), "DivideByZero");
-}
-
-TEST(ProcessorFaults, UnboundedRecursionIsEStackOverflow) {
-  TMatrixRun run;
-  run.Run("stack-overflow");
-  ExpectOnMainStack(ExpectReportedEnd(run, "stack-overflow", "EStackOverflow"), "Recurse");
-}
-
-TEST(FatalEnds, AbortIsReportedInPlaceOfAnException) {
-  TMatrixRun run;
-  run.Run("abort");
-  ExpectReportedEnd(run, "abort", "ESubstituteException");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReportedEnd,
+    testing::Values(TReportedRow{"null-read", "EAccessViolation", "NullRead"},
+                    TReportedRow{"null-write", "EAccessViolation", "NullWrite"},
+                    TReportedRow{"divide-by-zero", "EDivByZero", "DivideByZero"},
+                    TReportedRow{"stack-overflow", "EStackOverflow", "Recurse"},
+                    TReportedRow{"abort", "ESubstituteException", nullptr}),
+    [](const testing::TestParamInfo<TReportedRow>& info) {
+      std::string name = info.param.row;
+      std::replace(name.begin(), name.end(), '-', '_');
+      return name;
+    });
 
 // A fault on one of the reporter's own threads is not handed to the handling thread, which may
 // be waiting for that very thread: the process ends as it would without the reporter.

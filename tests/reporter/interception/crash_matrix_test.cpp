@@ -47,6 +47,10 @@ struct TReportedRow {
   const char* faultingFunction;
 };
 
+void PrintTo(const TReportedRow& row, std::ostream* out) {
+  *out << row.row;
+}
+
 class ReportedEnd : public testing::TestWithParam<TReportedRow> {};
 
 TEST_P(ReportedEnd, PrintsAndSavesTheReportOfItsClass) {

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "platform/file_system.h"
-#include "platform/system_dump.h"
 #include "support/fake_settings.h"
 #include "support/minidump_reading.h"
 #include "support/scoped_temp_dir.h"
@@ -79,20 +78,6 @@ TEST_F(BugReportDump, DumpsEveryThreadWithTheFailingOneBesideTheReport) {
     EXPECT_NE(std::find(dump.threadIds.begin(), dump.threadIds.end(), id), dump.threadIds.end())
         << id;
   }
-}
-
-// The system's writer, where there is one, also where the reporter leaves it aside (under Wine).
-TEST_F(BugReportDump, SystemWriterDumpsTheFailingThread) {
-  Platform::TSystemDumpException exception;
-  exception.Thread = Platform::CurrentThreadId();
-  const std::string path = Beside("system.dmp");
-  if (!Platform::WriteSystemDump(path, exception)) {
-    ASSERT_FALSE(Platform::FileExists(path));
-    GTEST_SKIP() << "no system writer here";
-  }
-  const TestSupport::TMinidump dump = TestSupport::ReadMinidump(TestSupport::ReadFile(path));
-  ASSERT_TRUE(dump.valid);
-  EXPECT_EQ(dump.exceptionThread, exception.Thread);
 }
 
 // Folders at both places: no dump, and nothing else happens.

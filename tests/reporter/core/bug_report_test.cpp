@@ -14,6 +14,7 @@
 #include "reporter/core/reported_exception.h"
 #include "reporter/core/start_up.h"
 #include "reporter/report/system_lists/system_list_plugins.h"
+#include "reporter/sections/report_lines.h"
 #include "updater/work.h"
 
 // The functions the report must show, raised a few calls deep and caught far outside.
@@ -34,17 +35,7 @@ namespace {
 
 using namespace Reporter::Core;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) break;
-    start = end + 2;
-  }
-  return lines;
-}
+using ReportTest::Lines;
 
 class RealReport : public testing::Test {
  protected:

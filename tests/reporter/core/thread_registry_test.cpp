@@ -30,13 +30,17 @@ class ThreadRegistry : public testing::Test {
     RemoveThread(kWorker);
     RemoveThread(kCreator);
   }
+  static TThreadEntry Worker(std::string name, std::string className = "") {
+    TThreadEntry entry;
+    entry.ThreadId = kWorker;
+    entry.Name = std::move(name);
+    entry.ClassName = std::move(className);
+    return entry;
+  }
 };
 
 TEST_F(ThreadRegistry, EnteredThreadsAreFoundUntilRemoved) {
-  TThreadEntry entry;
-  entry.ThreadId = kWorker;
-  entry.Name = "Kopierer";
-  entry.ClassName = "TCopyThread";
+  TThreadEntry entry = Worker("Kopierer", "TCopyThread");
   entry.CreatorAddr = 0x401000;
   entry.CreatorThreadId = kCreator;
   ASSERT_TRUE(EnterThread(entry));
@@ -51,10 +55,7 @@ TEST_F(ThreadRegistry, EnteredThreadsAreFoundUntilRemoved) {
 }
 
 TEST_F(ThreadRegistry, LongNamesAreCutAndRenamingKeepsTheRest) {
-  TThreadEntry entry;
-  entry.ThreadId = kWorker;
-  entry.ClassName = "TWorker";
-  EnterThread(entry);
+  EnterThread(Worker("", "TWorker"));
   NameThreadFromRequest(kWorker, std::string(100, 'n'));
   TThreadEntry found;
   ASSERT_EQ(LookUpThread(kWorker, found), TLookup::Found);
@@ -67,10 +68,7 @@ TEST_F(ThreadRegistry, TitlesNameTheThreadOrItsClass) {
   const Platform::ThreadId self = Platform::CurrentThreadId();
   EXPECT_EQ(ThreadTitle(self, false), "main thread ($" + Hex(self) + ")");
 
-  TThreadEntry entry;
-  entry.ThreadId = kWorker;
-  entry.ClassName = "TCopyThread";
-  EnterThread(entry);
+  EnterThread(Worker("", "TCopyThread"));
   EXPECT_EQ(ThreadTitle(kWorker, false), "thread $7ffff001 (TCopyThread)");
   NameThread(kWorker, "-");
   EXPECT_EQ(ThreadTitle(kWorker, false), "");
@@ -95,10 +93,7 @@ TEST_F(ThreadRegistry, AThreadThatEndedIsNamedNoMore) {
 }
 
 TEST_F(ThreadRegistry, AStuckRegistryGivesTheBareIdWithinTheWait) {
-  TThreadEntry entry;
-  entry.ThreadId = kWorker;
-  entry.Name = "Named";
-  EnterThread(entry);
+  EnterThread(Worker("Named"));
   std::promise<void> held, release;
   std::thread holder([&] {
     TThreadRegistryLock lock;

@@ -61,7 +61,6 @@ class Upload : public testing::Test {
                {"BugRepSendAs", "bugreport.txt"},
                {"BugRepFile", "bugreport.txt"}};
     savedFile_ = tracker_.Folder().Join("bugreport.txt");
-    TestSupport::WriteFile(savedFile_, kReportFile);
     SetRedirectOpener([this](const std::string& target) {
       opened_.push_back(target);
       return true;
@@ -75,7 +74,9 @@ class Upload : public testing::Test {
     SetCheckCertificates(true);
   }
 
-  bool Deliver(std::string report = kReport) {
+  // Each delivery finds the saved report file in place, as the report's saving left it.
+  TDeliveryRequest Request(std::string report = kReport) {
+    TestSupport::WriteFile(savedFile_, kReportFile);
     TDeliveryRequest request;
     request.settings = settings_;
     request.bugReport = std::move(report);
@@ -84,9 +85,13 @@ class Upload : public testing::Test {
     request.dumpFile = dumpFile_;
     request.temporaryFolder = tracker_.Folder().Join("temp");
     request.markSent = [this] { ++markedSent_; };
-    request.mayUseThread = false;
     request.connectTimeoutMs = 10000;
     request.receiveTimeoutMs = 10000;
+    return request;
+  }
+  bool Deliver(std::string report = kReport) {
+    TDeliveryRequest request = Request(std::move(report));
+    request.mayUseThread = false;
     return DeliverBugReport(std::move(request));
   }
 
@@ -220,7 +225,6 @@ TEST_F(Upload, ServerUrlWithAndWithoutTrailingSlashGiveTheSameRequests) {
   std::vector<std::string> withSlash;
   for (const auto& request : tracker_.Requests()) withSlash.push_back(request.path);
 
-  TestSupport::WriteFile(savedFile_, kReportFile);
   settings_->Texts["HttpServer"] = "https://127.0.0.1/fb";
   ASSERT_TRUE(Deliver());
   std::vector<std::string> both;
@@ -259,7 +263,6 @@ TEST_F(Upload, AreaTheProjectLacksFallsBackToNotSpamThenToNone) {
   EXPECT_EQ(NewCase().Part("sArea")->data, "not spam");
 
   tracker_.Configure({"areas QuillTally:Other|Inbox:not spam"});
-  TestSupport::WriteFile(savedFile_, kReportFile);
   ASSERT_TRUE(Deliver());
   const auto requests = tracker_.Requests();
   EXPECT_EQ(requests[requests.size() - 2].Part("sArea"), nullptr);
@@ -278,7 +281,6 @@ TEST_F(Upload, CategoryListWithoutBugGivesItsFirstEntryAndAFailedListKeepsBug) {
   EXPECT_EQ(NewCase().Part("sCategory")->data, "Feature");
 
   tracker_.Configure({"failcommand listCategories"});
-  TestSupport::WriteFile(savedFile_, kReportFile);
   ASSERT_TRUE(Deliver());
   const auto requests = tracker_.Requests();
   ASSERT_NE(requests[requests.size() - 2].Part("sCategory"), nullptr);
@@ -356,7 +358,6 @@ TEST_F(Upload, ReplyLongerThanOneMebibyteFails) {
   tracker_.Configure({"padapi 1048576"});
   ASSERT_TRUE(Deliver());
 
-  TestSupport::WriteFile(savedFile_, kReportFile);
   tracker_.Configure({"padapi 1048577"});
   EXPECT_FALSE(Deliver());
   EXPECT_EQ(tracker_.Commands().size(), kWholeDialogue.size() + 1) << "nothing after api.xml";
@@ -371,14 +372,8 @@ TEST_F(Upload, ServerThatClosesTheConnectionFailsWithoutHanging) {
 }
 
 TEST_F(Upload, SendingThreadDeliversInTheBackground) {
-  TDeliveryRequest request;
-  request.settings = settings_;
-  request.bugReport = kReport;
-  request.savedReportFile = savedFile_;
-  request.temporaryFolder = tracker_.Folder().Join("temp");
-  request.markSent = [this] { ++markedSent_; };
   std::thread sender;
-  EXPECT_TRUE(DeliverBugReport(std::move(request), &sender));
+  EXPECT_TRUE(DeliverBugReport(Request(), &sender));
   ASSERT_TRUE(sender.joinable());
   sender.join();
   EXPECT_EQ(markedSent_, 1);

@@ -3,45 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include "platform/file.h"
-#include "platform/file_system.h"
 #include "platform/report_file_io.h"
-#include "support/fake_settings.h"
-#include "support/scoped_temp_dir.h"
+#include "report_file_fixture.h"
 
 namespace Reporter::Report {
 namespace {
 
-using TestSupport::TFakeSettings;
-
-class BugReportFile : public testing::Test {
+class BugReportFile : public ReportFileFixture {
  protected:
-  BugReportFile() {
-    TestSupport::MakeDirectory(folder_.Join("bin"));
-    context_.ExecutablePath = folder_.Join("bin") + Separator() + "Update.exe";
-    context_.Expand = [this](std::string_view text) {
-      std::string result(text);
-      const std::string pattern = "%userappdata%";
-      if (const auto at = result.find(pattern); at != std::string::npos) {
-        result.replace(at, pattern.size(), folder_.Join("appdata"));
-      }
-      return result;
-    };
-    settings_.Texts["BugRepFile"] = "bugreport.txt";
-  }
-
-  static std::string Separator() {
-    return Platform::NativePathStyle() == Platform::PathStyle::Windows ? "\\" : "/";
-  }
-  std::string InBin(const std::string& name) const {
-    return folder_.Join("bin") + Separator() + name;
-  }
-  std::string Fallback(const std::string& name) const {
-    return folder_.Join("appdata") + Separator() + "Update" + Separator() + name;
-  }
   static std::filesystem::perms Permissions(const std::string& path) {
     return std::filesystem::status(TestSupport::FsPath(path)).permissions() &
            std::filesystem::perms::mask;
@@ -49,10 +21,6 @@ class BugReportFile : public testing::Test {
   bool Save(std::string_view report, std::string_view fileName = {}) {
     return SaveBugReportFile(fileName, report, settings_, true, context_);
   }
-
-  TestSupport::ScopedTempDir folder_;
-  TReportFileContext context_;
-  TFakeSettings settings_;
 };
 
 TEST_F(BugReportFile, WritesUtf8WithoutMarkAndTwoLineEnds) {

@@ -29,6 +29,11 @@ const std::string* ValueOf(const THeader& header, const std::string& key) {
   return index < 0 ? nullptr : &header.Fields[static_cast<std::size_t>(index)].second;
 }
 
+// A step that always gives these fields.
+THeaderLine Giving(std::string name, TFieldPairs fields) {
+  return {std::move(name), [fields](const THeaderInput&) { return fields; }};
+}
+
 // The standard steps with fixed values, so that only the step under test varies.
 std::vector<THeaderLine> FixedLines(const std::string& remoteClient) {
   std::vector<THeaderLine> lines = StandardHeaderLines();
@@ -79,24 +84,12 @@ TEST(HeaderInsertIndex, InARemoteSessionTheIndexStaysOneLower) {
 
 TEST(HeaderInsertIndex, CountsEmptyValuesButNotLinesThatDoNotApply) {
   std::vector<THeaderLine> lines = {
-      {"a",
-       [](const THeaderInput&) {
-         return TFieldPairs{{"a", "1"}};
-       }},
-      {"empty",
-       [](const THeaderInput&) {
-         return TFieldPairs{{"empty", " \r\n"}};
-       }},
-      {"absent", [](const THeaderInput&) { return TFieldPairs{}; }},
+      Giving("a", {{"a", "1"}}),
+      Giving("empty", {{"empty", " \r\n"}}),
+      Giving("absent", {}),
       {"fails", [](const THeaderInput&) -> TFieldPairs { throw std::runtime_error("x"); }},
-      {"b",
-       [](const THeaderInput&) {
-         return TFieldPairs{{"b", "2"}};
-       }},
-      {"callstack crc",
-       [](const THeaderInput&) {
-         return TFieldPairs{{"callstack crc", "c"}};
-       }},
+      Giving("b", {{"b", "2"}}),
+      Giving("callstack crc", {{"callstack crc", "c"}}),
   };
   const THeader header = BuildHeaderFields({}, lines);
   EXPECT_EQ(Keys(header), (std::vector<std::string>{"a", "b", "callstack crc"}));
@@ -104,10 +97,7 @@ TEST(HeaderInsertIndex, CountsEmptyValuesButNotLinesThatDoNotApply) {
 }
 
 TEST(HeaderInsertIndex, WithoutACallstackCrcFieldsAreAppended) {
-  const std::vector<THeaderLine> lines = {{"a", [](const THeaderInput&) {
-                                             return TFieldPairs{{"a", "1"}, {"b", "2"}};
-                                           }}};
-  EXPECT_EQ(BuildHeaderFields({}, lines).InsertIndex, 2);
+  EXPECT_EQ(BuildHeaderFields({}, {Giving("a", {{"a", "1"}, {"b", "2"}})}).InsertIndex, 2);
 }
 
 TEST(HeaderFields, AFailingValueLeavesOnlyItsLineOut) {
@@ -125,10 +115,8 @@ TEST(HeaderFields, AFailingValueLeavesOnlyItsLineOut) {
 }
 
 TEST(HeaderFields, ValuesAreStoredTrimmed) {
-  const std::vector<THeaderLine> lines = {{"a", [](const THeaderInput&) {
-                                             return TFieldPairs{{"a", "\t value \r\n"}};
-                                           }}};
-  EXPECT_EQ(BuildHeaderFields({}, lines).Fields, (TFieldPairs{{"a", "value"}}));
+  EXPECT_EQ(BuildHeaderFields({}, {Giving("a", {{"a", "\t value \r\n"}})}).Fields,
+            (TFieldPairs{{"a", "value"}}));
 }
 
 TEST(HeaderFields, StandardLinesComeInTheReportsOrder) {

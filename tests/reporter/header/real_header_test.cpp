@@ -59,12 +59,6 @@ TEST(RealHeader, EveryAlwaysPresentKeyInOrder) {
                                  << always[std::min(next, always.size() - 1)];
 }
 
-TEST(RealHeader, ProcessIdIsThisProcess) {
-  const THeader header = RealHeader();
-  ASSERT_NE(ValueOf(header, "process id"), nullptr);
-  EXPECT_EQ(*ValueOf(header, "process id"), ProcessIdText(Platform::CurrentProcessId()));
-}
-
 TEST(RealHeader, ValuesHaveTheirFormats) {
   const THeader header = RealHeader();
   const std::pair<const char*, const char*> formats[] = {
@@ -91,14 +85,12 @@ TEST(RealHeader, ValuesHaveTheirFormats) {
   EXPECT_TRUE(ValueOf(header, "processor") != nullptr || ValueOf(header, "processors") != nullptr);
 }
 
-TEST(RealHeader, ExecutableIsThisProgramsFileName) {
+TEST(RealHeader, NamesThisProcessAndProgramWithoutDatabaseEngineNorSeparateModule) {
   const THeader header = RealHeader();
+  ASSERT_NE(ValueOf(header, "process id"), nullptr);
+  EXPECT_EQ(*ValueOf(header, "process id"), ProcessIdText(Platform::CurrentProcessId()));
   ASSERT_NE(ValueOf(header, "executable"), nullptr);
   EXPECT_EQ(*ValueOf(header, "executable"), FileNameOfPath(Platform::ExecutablePath()));
-}
-
-TEST(RealHeader, NoDatabaseEngineNorSeparateModule) {
-  const THeader header = RealHeader();
   EXPECT_EQ(ValueOf(header, "bde version"), nullptr);
   EXPECT_EQ(ValueOf(header, "current module"), nullptr);
 }

@@ -7,20 +7,12 @@
 #include <vector>
 
 #include "reporter/report/sections/section_format.h"
+#include "reporter/sections/report_lines.h"
 
 namespace Reporter::Report {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t begin = 0;
-  for (;;) {
-    const std::size_t end = text.find("\r\n", begin);
-    lines.push_back(text.substr(begin, end == std::string::npos ? end : end - begin));
-    if (end == std::string::npos) return lines;
-    begin = end + 2;
-  }
-}
+using ReportTest::Lines;
 
 TEST(CpuRegisters, NineLinesInTheBuildsWidth) {
   Platform::TThreadContext context;

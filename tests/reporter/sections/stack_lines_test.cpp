@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "reporter/report/sections/section_format.h"
+#include "reporter/sections/report_lines.h"
 
 namespace Reporter::Report {
 namespace {
@@ -17,17 +18,7 @@ TStackItem Item(Tracer::Address addr, Tracer::Address rel, const std::string& mo
   return {addr, rel, module, unit, line, relLine, function};
 }
 
-// The lines as the report shows them, split for easier comparison.
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t begin = 0;
-  for (;;) {
-    const std::size_t end = text.find("\r\n", begin);
-    lines.push_back(text.substr(begin, end == std::string::npos ? end : end - begin));
-    if (end == std::string::npos) return lines;
-    begin = end + 2;
-  }
-}
+using ReportTest::Lines;
 
 // A plain bitwise CRC-32 step (reflected polynomial, no inversions), independent of the
 // table the program uses.
@@ -53,42 +44,40 @@ std::vector<std::uint8_t> LeBytes(std::uint32_t value) {
           static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
-TEST(StackLines, ColumnsLineUpWithLinesAndRelativeLines) {
-  const Tracer::TStackTrace items = {
-      Item(0x49c6f9, 0x0d, "Update.exe", "Update.Work", 214, 12, "RunUpdate"),
-      Item(0x57912a, 0x4a, "Update.exe", "Update", 31, 5, "initialization"),
+TEST(StackLines, ColumnsLineUpAndFollowTheOptionsAndWhatIsKnown) {
+  const std::string a = HexAddress(0x1000), b = HexAddress(0x2000);
+  const struct {
+    const char* behaviour;
+    Tracer::TStackTrace items;
+    TSectionOptions options;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"columns line up with lines and relative lines",
+       {Item(0x49c6f9, 0x0d, "Update.exe", "Update.Work", 214, 12, "RunUpdate"),
+        Item(0x57912a, 0x4a, "Update.exe", "Update", 31, 5, "initialization")},
+       {},
+       {HexAddress(0x49c6f9) + " +0d Update.exe Update.Work 214 +12 RunUpdate",
+        HexAddress(0x57912a) + " +4a Update.exe Update       31  +5 initialization"}},
+      // The widest offset sets the column; an item without a start shows "+" and zeros.
+      {"without line numbers there are no line columns",
+       {Item(0x1000, 0x123, "a.dll", "", 0, 0, "Open"),
+        Item(0x2000, 0, "kernel32.dll", "", 0, 0, "")},
+       {},
+       {a + " +123 a.dll         Open", b + " +000 kernel32.dll  "}},
+      {"no known start gives no relative address",
+       {Item(0x1000, 0, "m", "u", 7, 0, "F")},
+       {},
+       {a + " m u 7 +0 F"}},
+      // Without ShowRelLines the relative line stands without "+".
+      {"relative columns follow the options",
+       {Item(0x1000, 0x10, "m", "u", 7, 2, "F"), Item(0x2000, 0x20, "m", "u", 0, 0, "G")},
+       {false, false},
+       {a + " m u 7 2 F", b + " m u     G"}},
   };
-  const auto lines = Lines(FormatStackLines(items, {}).Text);
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], HexAddress(0x49c6f9) + " +0d Update.exe Update.Work 214 +12 RunUpdate");
-  EXPECT_EQ(lines[1], HexAddress(0x57912a) + " +4a Update.exe Update       31  +5 initialization");
-}
-
-TEST(StackLines, WithoutLineNumbersThereAreNoLineColumns) {
-  const Tracer::TStackTrace items = {
-      Item(0x1000, 0x123, "a.dll", "", 0, 0, "Open"),
-      Item(0x2000, 0, "kernel32.dll", "", 0, 0, ""),
-  };
-  const auto lines = Lines(FormatStackLines(items, {}).Text);
-  ASSERT_EQ(lines.size(), 2u);
-  // The widest offset sets the column; an item without a start shows "+" and zeros.
-  EXPECT_EQ(lines[0], HexAddress(0x1000) + " +123 a.dll         Open");
-  EXPECT_EQ(lines[1], HexAddress(0x2000) + " +000 kernel32.dll  ");
-}
-
-TEST(StackLines, RelativeColumnsFollowTheOptionsAndKnownStarts) {
-  const Tracer::TStackTrace noStarts = {Item(0x1000, 0, "m", "u", 7, 0, "F")};
-  EXPECT_EQ(FormatStackLines(noStarts, {}).Text, HexAddress(0x1000) + " m u 7 +0 F");
-
-  const Tracer::TStackTrace items = {
-      Item(0x1000, 0x10, "m", "u", 7, 2, "F"),
-      Item(0x2000, 0x20, "m", "u", 0, 0, "G"),
-  };
-  const auto lines = Lines(FormatStackLines(items, {false, false}).Text);
-  ASSERT_EQ(lines.size(), 2u);
-  // Without ShowRelLines the relative line stands without "+".
-  EXPECT_EQ(lines[0], HexAddress(0x1000) + " m u 7 2 F");
-  EXPECT_EQ(lines[1], HexAddress(0x2000) + " m u     G");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.behaviour);
+    EXPECT_EQ(Lines(FormatStackLines(c.items, c.options).Text), c.lines);
+  }
 }
 
 TEST(StackLines, ConsecutiveEqualAddressesShowOnce) {

@@ -11,24 +11,12 @@ namespace {
 
 using namespace Reporter::Settings;
 
+// Every value its own, in the order of the fields.
 TPlaceholderValues Sample() {
-  TPlaceholderValues values;
-  values.appName = "Update.exe";
-  values.modName = "Plugin.dll";
-  values.appVersion = "1.2.3.4";
-  values.modVersion = "5.6";
-  values.exceptClass = "EUpdateWork";
-  values.exceptMsg = "Lock failed";
-  values.bugReport = "REPORT";
-  values.now = {2024, 3, 7, 9, 5, 3, 42};
-  values.computerName = "PC1";
-  values.os = "Windows 10";
-  values.errorDetails = "details";
-  values.desktop = "D";
-  values.userAppData = "U";
-  values.commonAppData = "C";
-  values.localAppData = "L";
-  return values;
+  return {"Update.exe",  "Plugin.dll",  "1.2.3.4", "5.6",
+          "EUpdateWork", "Lock failed", "REPORT",  {2024, 3, 7, 9, 5, 3, 42},
+          "PC1",         "Windows 10",  "details", "D",
+          "U",           "C",           "L"};
 }
 
 TEST(ExpandPlaceholders, ReplacesEveryPlaceholderIgnoringCase) {

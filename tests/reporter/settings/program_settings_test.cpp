@@ -8,6 +8,7 @@
 
 #include "kProgramSettingsOverride.h"
 #include "kProgramSettingsSource.h"
+#include "module_resources_fixture.h"
 #include "platform/process.h"
 #include "reporter/settings/cipher.h"
 #include "reporter/settings/default_settings.h"
@@ -95,21 +96,20 @@ TEST(ProgramSettings, CarryTheirValuesWithTheirKinds) {
             "SendAssistant|Fehlerbericht senden|ContactForm|DetailsForm|ScrShotForm");
   EXPECT_EQ(Text(content, "F1Classes"), "EDBEditError");
 
-  const SettingsProperty* autoSend = Find(content, "AutoSend");
-  ASSERT_NE(autoSend, nullptr);
-  EXPECT_EQ(autoSend->typ, ptBoolean);
-  EXPECT_TRUE(autoSend->vBool);
-  const SettingsProperty* autoSaveIfNotSent = Find(content, "AutoSaveIfNotSent");
-  ASSERT_NE(autoSaveIfNotSent, nullptr);
-  EXPECT_EQ(autoSaveIfNotSent->typ, ptBoolean);
-  EXPECT_FALSE(autoSaveIfNotSent->vBool);
-  const SettingsProperty* freezeTimeout = Find(content, "FreezeTimeout");
-  ASSERT_NE(freezeTimeout, nullptr);
-  EXPECT_EQ(freezeTimeout->typ, ptInteger);
-  EXPECT_EQ(freezeTimeout->vInt, 60000);
-  const SettingsProperty* showCfg = Find(content, "F1ShowCfg");
-  ASSERT_NE(showCfg, nullptr);
-  EXPECT_EQ(showCfg->vInt, 3);
+  const struct {
+    const char* name;
+    TPropertyType kind;
+    int value;
+  } numbers[] = {{"AutoSend", ptBoolean, 1},
+                 {"AutoSaveIfNotSent", ptBoolean, 0},
+                 {"FreezeTimeout", ptInteger, 60000},
+                 {"F1ShowCfg", ptInteger, 3}};
+  for (const auto& [name, kind, value] : numbers) {
+    const SettingsProperty* property = Find(content, name);
+    ASSERT_NE(property, nullptr) << name;
+    EXPECT_EQ(property->typ, kind) << name;
+    EXPECT_EQ(kind == ptBoolean ? int(property->vBool) : property->vInt, value) << name;
+  }
 }
 
 TEST(ProgramSettings, OverrideGivesTheTrackerAndAPasswordOnlyItsKeysOpen) {
@@ -171,16 +171,14 @@ TEST(ProgramSettings, OverrideRefusesKeysTheSourceDoesNotHold) {
 }
 
 // The program's resource read through the settings object, as the reporter reads it.
-TEST(ProgramSettings, ReadBackThroughTheAccessors) {
+using ProgramSettingsResource = SettingsTest::ModuleResourcesFixture;
+
+TEST_F(ProgramSettingsResource, ReadsBackThroughTheAccessors) {
   constexpr Platform::ModuleHandle kProgram = 0x0E0D0000;
-  const std::vector<std::uint8_t> resource = CompileProgramSettings(kProgramSettingsOverride);
-  SettingsLoadHooks hooks;
-  hooks.readResource = [&](Platform::ModuleHandle module) {
-    return module == kProgram ? std::optional<std::vector<std::uint8_t>>(resource) : std::nullopt;
-  };
-  hooks.showMessage = [](std::string_view, std::string_view) {};
-  TReporterSettings settings(kProgram, hooks);
+  resources_[kProgram] = CompileProgramSettings(kProgramSettingsOverride);
+  TReporterSettings settings(kProgram, hooks_);
   ASSERT_TRUE(settings.IsValid());
+  EXPECT_TRUE(messages_.empty());
 
   EXPECT_EQ(settings.GetBugReportFile(), "bugreport.txt");
   EXPECT_EQ(settings.GetExceptMsg(), "In der Applikation ist ein Fehler aufgetreten.");

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 
+#include "module_resources_fixture.h"
 #include "platform/process.h"
 #include "reporter/settings/default_settings.h"
 #include "reporter/settings/settings_stream_writer.h"
@@ -20,19 +20,11 @@ std::string ExecutableFileName() {
 
 // The test program carries tests/reporter/data/sample_settings.txt as its own settings; other
 // modules are made up, with their resources in memory.
-class ReporterSettingsTest : public testing::Test {
+class ReporterSettingsTest : public SettingsTest::ModuleResourcesFixture {
  protected:
   static constexpr Platform::ModuleHandle kPlugin = 0x5E790000;
   static constexpr Platform::ModuleHandle kBare = 0x5E7A0000;
 
-  ReporterSettingsTest() {
-    hooks_.readResource = [this](Platform::ModuleHandle module) {
-      const auto found = resources_.find(module);
-      return found == resources_.end() ? std::nullopt
-                                       : std::optional<std::vector<std::uint8_t>>(found->second);
-    };
-    hooks_.showMessage = [](std::string_view, std::string_view) {};
-  }
   ~ReporterSettingsTest() override { SetMainSettings(nullptr); }
 
   std::shared_ptr<TReporterSettings> Module(const TSettingsStreamWriter& writer) {
@@ -42,9 +34,6 @@ class ReporterSettingsTest : public testing::Test {
   std::shared_ptr<TReporterSettings> Executable() {
     return std::make_shared<TReporterSettings>(Platform::MainModule());
   }
-
-  SettingsLoadHooks hooks_;
-  std::map<Platform::ModuleHandle, std::vector<std::uint8_t>> resources_;
 };
 
 TEST_F(ReporterSettingsTest, ExecutableReadsItsResourceThenTheDefaultTable) {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <regex>
 
+#include "module_resources_fixture.h"
 #include "reporter/settings/cipher.h"
 #include "reporter/settings/settings_stream_writer.h"
 
@@ -12,22 +12,10 @@ namespace {
 
 using namespace Reporter::Settings;
 
-// Modules of a made-up process: handles far from any real module, resources in memory.
-class SettingsRegistryTest : public testing::Test {
+class SettingsRegistryTest : public SettingsTest::ModuleResourcesFixture {
  protected:
   static constexpr Platform::ModuleHandle kModule = 0x5E770000;
   static constexpr Platform::ModuleHandle kOther = 0x5E780000;
-
-  SettingsRegistryTest() {
-    hooks_.readResource = [this](Platform::ModuleHandle module) {
-      const auto found = resources_.find(module);
-      return found == resources_.end() ? std::nullopt
-                                       : std::optional<std::vector<std::uint8_t>>(found->second);
-    };
-    hooks_.showMessage = [this](std::string_view caption, std::string_view text) {
-      messages_.push_back(std::string(caption) + ": " + std::string(text));
-    };
-  }
 
   static std::vector<std::uint8_t> Stream(std::int32_t port) {
     TSettingsStreamWriter writer;
@@ -36,10 +24,6 @@ class SettingsRegistryTest : public testing::Test {
     writer.AddBool("AutoSend", true);
     return writer.Finish();
   }
-
-  SettingsLoadHooks hooks_;
-  std::map<Platform::ModuleHandle, std::vector<std::uint8_t>> resources_;
-  std::vector<std::string> messages_;
 };
 
 TEST_F(SettingsRegistryTest, SecondOpenerFindsTheSameRegistryAndOnlyAddsAReference) {
@@ -136,7 +120,7 @@ TEST_F(SettingsRegistryTest, UnknownTagShowsTheInternalErrorAndKeepsTheRecordsBe
   ReleaseSettingsModule(settings);
 }
 
-TEST_F(SettingsRegistryTest, StoredPasswordsAreDecipheredWithTheirOwnKeys) {
+TEST_F(SettingsRegistryTest, StoredPasswordsAreDecipheredWithTheirOwnKeysAndEmptyStaysEmpty) {
   TSettingsStreamWriter writer;
   writer.AddAnsiLong("HttpServer", "https://tracker.example/");
   writer.AddAnsiLong("HttpAccount", "web");
@@ -154,14 +138,12 @@ TEST_F(SettingsRegistryTest, StoredPasswordsAreDecipheredWithTheirOwnKeys) {
   EXPECT_EQ(settings->ReadStr("BugTrPassword"), "tracker-pw");
   EXPECT_EQ(settings->ReadStr("SmtpPassword"), "smtp-pw");
   ReleaseSettingsModule(settings);
-}
 
-TEST_F(SettingsRegistryTest, EmptyPasswordStaysEmpty) {
-  TSettingsStreamWriter writer;
+  writer = {};
   writer.AddAnsiLong("HttpServer", "host");
   writer.AddAnsiLong("BugTrPassword", "");
-  resources_[kModule] = writer.Finish();
-  SettingsModule* settings = LoadSettingsModule(kModule, hooks_);
+  resources_[kOther] = writer.Finish();
+  settings = LoadSettingsModule(kOther, hooks_);
   ASSERT_NE(settings, nullptr);
   EXPECT_EQ(settings->ReadStr("BugTrPassword"), "");
   ReleaseSettingsModule(settings);

@@ -14,50 +14,39 @@ TProcessRecord Process(std::uint32_t id, std::string name, std::string directory
   return {std::move(name), std::move(directory), id, session, priority, gdi, user};
 }
 
-TEST(ProcessList, IdsShareTheWidestHexWidthAndIdleIsPrintedAsZeros) {
-  const std::vector<TProcessRecord> processes = {
-      Process(0, "Idle", ""),
-      Process(4, "System", ""),
-      Process(0x1a2c, "app.exe", "C:\\App", 0, Platform::kNormalPriorityClass, 12, 345),
+TEST(ProcessList, ColumnsShareTheirWidestEntryAndTheSessionColumnOnlyWhenOneIsNotZero) {
+  constexpr auto kNormal = Platform::kNormalPriorityClass;
+  const struct {
+    const char* behaviour;
+    std::vector<TProcessRecord> processes;
+    const char* text;
+  } cases[] = {
+      {"ids share the widest hex width and Idle is printed as zeros",
+       {Process(0, "Idle", ""), Process(4, "System", ""),
+        Process(0x1a2c, "app.exe", "C:\\App", 0, kNormal, 12, 345)},
+       "0000 Idle    0  0          \r\n"
+       "0004 System  0  0          \r\n"
+       "1a2c app.exe 12 345 normal C:\\App"},
+      {"no session column while every session is zero",
+       {Process(0x10, "a", "/bin", 0, kNormal),
+        Process(0x20, "b", "/bin", 0, Platform::kIdlePriorityClass)},
+       "10 a 0 0 normal /bin\r\n"
+       "20 b 0 0 idle   /bin"},
+      {"one session not zero gives every line a session value, zero included",
+       {Process(0x10, "a", "/bin", 0, kNormal), Process(0x20, "b", "/bin", 123, kNormal)},
+       "10 a 0   0 0 normal /bin\r\n"
+       "20 b 123 0 0 normal /bin"},
+      {"count columns are one wider than their longest number",
+       {Process(1, "x", "d", 0, Platform::kHighPriorityClass, 7, 1000),
+        Process(2, "y", "d", 0, Platform::kBelowNormalPriorityClass, 65, 2)},
+       "1 x 7  1000 high         d\r\n"
+       "2 y 65 2    below normal d"},
+      {"an empty list is empty text", {}, ""},
   };
-  EXPECT_EQ(FormatProcessList(processes),
-            "0000 Idle    0  0          \r\n"
-            "0004 System  0  0          \r\n"
-            "1a2c app.exe 12 345 normal C:\\App");
-}
-
-TEST(ProcessList, NoSessionColumnWhileEverySessionIsZero) {
-  const std::vector<TProcessRecord> processes = {
-      Process(0x10, "a", "/bin", 0, Platform::kNormalPriorityClass),
-      Process(0x20, "b", "/bin", 0, Platform::kIdlePriorityClass),
-  };
-  EXPECT_EQ(FormatProcessList(processes),
-            "10 a 0 0 normal /bin\r\n"
-            "20 b 0 0 idle   /bin");
-}
-
-TEST(ProcessList, OneNonZeroSessionGivesEveryLineASessionValueZeroIncluded) {
-  const std::vector<TProcessRecord> processes = {
-      Process(0x10, "a", "/bin", 0, Platform::kNormalPriorityClass),
-      Process(0x20, "b", "/bin", 123, Platform::kNormalPriorityClass),
-  };
-  EXPECT_EQ(FormatProcessList(processes),
-            "10 a 0   0 0 normal /bin\r\n"
-            "20 b 123 0 0 normal /bin");
-}
-
-TEST(ProcessList, CountColumnsAreOneWiderThanTheirLongestNumber) {
-  const std::vector<TProcessRecord> processes = {
-      Process(1, "x", "d", 0, Platform::kHighPriorityClass, 7, 1000),
-      Process(2, "y", "d", 0, Platform::kBelowNormalPriorityClass, 65, 2),
-  };
-  EXPECT_EQ(FormatProcessList(processes),
-            "1 x 7  1000 high         d\r\n"
-            "2 y 65 2    below normal d");
-}
-
-TEST(ProcessList, EmptyListIsEmptyText) {
-  EXPECT_EQ(FormatProcessList({}), "");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.behaviour);
+    EXPECT_EQ(FormatProcessList(c.processes), c.text);
+  }
 }
 
 TEST(PriorityText, KnownClassesHaveNamesOthersTheirHexValue) {

@@ -13,6 +13,7 @@
 #include "reporter/report/system_lists/module_list.h"
 #include "reporter/report/system_lists/process_list.h"
 #include "reporter/report/system_lists/system_list_plugins.h"
+#include "reporter/sections/report_lines.h"
 
 namespace {
 
@@ -23,16 +24,7 @@ std::string OwnFileName() {
   return path.substr(path.find_last_of("\\/") + 1);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  for (std::size_t begin = 0; begin <= text.size();) {
-    std::size_t end = text.find("\r\n", begin);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(begin, end - begin));
-    begin = end + 2;
-  }
-  return lines;
-}
+using ReportTest::Lines;
 
 void ExpectNoTrailingLineBreak(const std::string& text) {
   if (text.empty()) return;

@@ -25,6 +25,24 @@ void TraceHere() {
   captured = BuildCallStack({}, {});
 }
 
+// The trace the probe takes at the end of a chain of calls.
+TStackTrace TraceOf(void (*run)(Probe)) {
+  captured = {};
+  run(&TraceHere);
+  return ToStackTrace(captured, {});
+}
+
+// The calling thread, faulted at this address.
+TThreadTraceInput FaultHere(std::uintptr_t address) {
+  TThreadTraceInput input;
+  const auto range = Platform::CurrentThreadStackRange();
+  input.stackBottom = range.Bottom;
+  input.stackTop = range.Top;
+  input.exceptThread = true;
+  input.exceptAddr = address;
+  return input;
+}
+
 std::string ProgramFileName() {
   return FileNameOf(Platform::ExecutablePath());
 }
@@ -84,10 +102,8 @@ void ExpectChain(const TStackTrace& trace, const TChain& chain) {
 }
 
 TEST_P(StackTracerChain, TracesTheCallingThreadThroughItsChain) {
-  captured = {};
-  GetParam().Run(&TraceHere);
+  const auto trace = TraceOf(GetParam().Run);
   EXPECT_TRUE(captured.FailedStage.empty()) << captured.FailedStage;
-  const auto trace = ToStackTrace(captured, {});
   ExpectChain(trace, GetParam());
   // The newest item is the probe's own call into the tracer.
   EXPECT_EQ(captured.NewestAddress, trace.front().Addr);
@@ -100,9 +116,7 @@ TEST_P(StackTracerChain, TracesTheCallingThreadThroughItsChain) {
 }
 
 TEST_P(StackTracerChain, ListsTheFunctionAroundAMarkedInstruction) {
-  captured = {};
-  GetParam().Run(&TraceHere);
-  const auto trace = ToStackTrace(captured, {});
+  const auto trace = TraceOf(GetParam().Run);
   const int leaf = Find(trace, GetParam().Unit, "Leaf");
   ASSERT_GE(leaf, 0) << Describe(trace);
   const auto full = DisassembleFunction(trace[leaf].Addr, 0);
@@ -123,18 +137,11 @@ TEST_P(StackTracerChain, ListsTheFunctionAroundAMarkedInstruction) {
 // A fault's address is known to be right: it becomes the newest item, shown at the faulting
 // instruction itself, with the chain that led there behind it.
 TEST_P(StackTracerChain, ExceptionAddressBecomesTheNewestItem) {
-  captured = {};
-  GetParam().Run(&TraceHere);
-  const auto before = ToStackTrace(captured, {});
+  const auto before = TraceOf(GetParam().Run);
   const int leaf = Find(before, GetParam().Unit, "Leaf");
   ASSERT_GE(leaf, 0) << Describe(before);
 
-  TThreadTraceInput input;
-  const auto range = Platform::CurrentThreadStackRange();
-  input.stackBottom = range.Bottom;
-  input.stackTop = range.Top;
-  input.exceptThread = true;
-  input.exceptAddr = before[leaf].Addr;
+  const TThreadTraceInput input = FaultHere(before[leaf].Addr);
   const auto trace = ToStackTrace(BuildCallStack(input, {}), {});
   ASSERT_FALSE(trace.empty());
   EXPECT_EQ(trace.front().Addr, input.exceptAddr);
@@ -162,23 +169,18 @@ TEST_P(StackTracerChain, ListsARecursionOnce) {
 // the cold part of a function as the function, counting its lines from the function's first.
 TEST_P(StackTracerChain, FramesReadAsTheSourceIsWritten) {
   const auto lines = GetParam().Lines();
-  const auto trace = [](void (*run)(Probe)) {
-    captured = {};
-    run(&TraceHere);
-    return ToStackTrace(captured, {});
-  };
-  const auto inlined = trace(GetParam().Inlined);
+  const auto inlined = TraceOf(GetParam().Inlined);
   const int caller = Find(inlined, GetParam().Unit, "InlinedCaller");
   ASSERT_GE(caller, 0) << Describe(inlined);
   EXPECT_EQ(inlined[caller].Line, lines.Inlined);
 
-  const auto lambda = trace(GetParam().Lambda);
+  const auto lambda = TraceOf(GetParam().Lambda);
   const int closure = Find(lambda, GetParam().Unit, "TBox::Run::{lambda}");
   ASSERT_GE(closure, 0) << Describe(lambda);
   EXPECT_EQ(lambda[closure].Line, lines.Lambda);
   EXPECT_GE(Find(lambda, GetParam().Unit, "TBox::Run", closure + 1), 0) << Describe(lambda);
 
-  const auto cold = trace(GetParam().Cold);
+  const auto cold = TraceOf(GetParam().Cold);
   const int part = Find(cold, GetParam().Unit, "ColdCaller");
   ASSERT_GE(part, 0) << Describe(cold);
   EXPECT_EQ(cold[part].Line, lines.Cold);
@@ -255,12 +257,7 @@ TEST(StackTracer, ExceptionAddressInNoModuleShowsUnknownModule) {
   // Code-like bytes on the heap: no module holds them.
   auto bytes = std::make_unique<std::uint8_t[]>(64);
   std::fill_n(bytes.get(), 64, std::uint8_t{0x90});
-  TThreadTraceInput input;
-  const auto range = Platform::CurrentThreadStackRange();
-  input.stackBottom = range.Bottom;
-  input.stackTop = range.Top;
-  input.exceptThread = true;
-  input.exceptAddr = reinterpret_cast<std::uintptr_t>(bytes.get() + 8);
+  const TThreadTraceInput input = FaultHere(reinterpret_cast<std::uintptr_t>(bytes.get() + 8));
   const auto result = BuildCallStack(input, {});
   ASSERT_FALSE(result.Items.empty());
   EXPECT_EQ(result.Items.front().ModuleName, "???");

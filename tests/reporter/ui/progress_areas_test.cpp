@@ -10,27 +10,25 @@ namespace {
 
 using Reporter::UI::TProgressAreas;
 
+TProgressAreas Areas(std::initializer_list<std::pair<const char*, std::uint64_t>> areas) {
+  TProgressAreas result;
+  for (const auto& [text, weight] : areas) result.Add(text, weight);
+  return result;
+}
+
 TEST(ProgressAreas, StartsAreTheSumsOfEarlierWeightsAndEmptyTextsRepeatTheLastOne) {
-  TProgressAreas areas;
-  areas.Add("Thread 1", 100);
-  areas.Add("", 300);
-  areas.Add("Thread 3", 600);
+  TProgressAreas areas = Areas({{"Thread 1", 100}, {"", 300}, {"Thread 3", 600}});
   ASSERT_EQ(areas.Areas().size(), 3u);
   EXPECT_EQ(areas.Areas()[1].Start, 100u);
   EXPECT_EQ(areas.Areas()[2].Start, 400u);
   EXPECT_EQ(areas.Areas()[1].Text, "Thread 1");
   EXPECT_EQ(areas.WeightSum(), 1000u);
 
-  TProgressAreas first;
-  first.Add("", 5);
-  EXPECT_EQ(first.CurrentText(), "");
+  EXPECT_EQ(Areas({{"", 5}}).CurrentText(), "");
 }
 
 TEST(ProgressAreas, OverallPositionWeighsTheCurrentAreaWithinAllOfThem) {
-  TProgressAreas areas;
-  areas.Add("a", 100);
-  areas.Add("b", 300);
-  areas.Add("c", 600);
+  TProgressAreas areas = Areas({{"a", 100}, {"b", 300}, {"c", 600}});
   areas.SetPosition(500);
   EXPECT_EQ(areas.Overall(), 50);
   ASSERT_TRUE(areas.SetCurrent(1));
@@ -56,8 +54,7 @@ TEST(ProgressAreas, WithoutWeightsThePositionItselfIsShown) {
 }
 
 TEST(ProgressAreas, PositionsOutsideTheRangeAreKeptAtItsEdges) {
-  TProgressAreas areas;
-  areas.Add("a", 10);
+  TProgressAreas areas = Areas({{"a", 10}});
   areas.SetPosition(-5);
   EXPECT_EQ(areas.Position(), 0);
   areas.SetPosition(5000);
@@ -66,9 +63,7 @@ TEST(ProgressAreas, PositionsOutsideTheRangeAreKeptAtItsEdges) {
 }
 
 TEST(ProgressAreas, SetCurrentIgnoresTheSameNegativeAndTooLargeAreas) {
-  TProgressAreas areas;
-  areas.Add("a", 1);
-  areas.Add("b", 1);
+  TProgressAreas areas = Areas({{"a", 1}, {"b", 1}});
   areas.SetPosition(400);
   EXPECT_FALSE(areas.SetCurrent(0));
   EXPECT_FALSE(areas.SetCurrent(-1));
@@ -96,9 +91,7 @@ TEST(ProgressAreas, SetCurrentWithoutAreasChangesNothing) {
 }
 
 TEST(ProgressAreas, ClearForgetsAreasSumAndCurrentArea) {
-  TProgressAreas areas;
-  areas.Add("a", 7);
-  areas.Add("b", 7);
+  TProgressAreas areas = Areas({{"a", 7}, {"b", 7}});
   areas.SetCurrent(1);
   areas.Clear();
   EXPECT_TRUE(areas.Areas().empty());
@@ -111,11 +104,8 @@ TEST(ProgressAreas, ClearForgetsAreasSumAndCurrentArea) {
 // Stack ranges times 100 are the weights: big, but the bar must neither wrap nor go back.
 TEST(ProgressAreas, HugeWeightsNeitherWrapNorRunBackwards) {
   constexpr std::uint64_t kHuge = std::numeric_limits<std::uint64_t>::max() / 3;
-  TProgressAreas areas;
-  areas.Add("a", kHuge);
-  areas.Add("b", kHuge);
-  areas.Add("c", kHuge);
-  areas.Add("d", kHuge);  // the sum stops at the largest value
+  // The sum stops at the largest value.
+  TProgressAreas areas = Areas({{"a", kHuge}, {"b", kHuge}, {"c", kHuge}, {"d", kHuge}});
   EXPECT_EQ(areas.WeightSum(), std::numeric_limits<std::uint64_t>::max());
   int previous = -1;
   for (int area = 0; area < 4; ++area) {

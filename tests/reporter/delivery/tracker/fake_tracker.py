@@ -235,31 +235,24 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.answer(200, '<response><error code="3">Not logged on</error></response>')
             return
 
-        def names(key, default):
-            return [n for n in config.get(key, default).split('|') if n]
+        # The lists: command, then the config key with its default, an item's element and child.
+        lists = {
+            'listProjects': ('projects', 'Inbox|QuillTally', 'project', 'sProject'),
+            'listAreas': ('areas', 'Inbox:Misc|QuillTally:QuillTally|QuillTally:not spam', 'area',
+                          'sArea'),
+            'listCategories': ('categories', 'Feature|Bug|Inquiry', 'category', 'sCategory'),
+            'listPriorities': ('priorities', 'Must Fix|Fix If Time', 'priority', 'sPriority'),
+            'listPeople': ('people', 'Ada Admin|Bert Builder', 'person', 'sFullName'),
+        }
         if command == 'logoff':
             self.answer(200, '<response></response>')
-        elif command == 'listProjects':
-            projects = [(n, '') for n in names('projects', 'Inbox|QuillTally')]
-            self.answer(200, '<response><projects>%s</projects></response>'
-                        % listing(projects, 'project', 'sProject'))
-        elif command == 'listAreas':
-            areas = [tuple(reversed(n.split(':', 1)))
-                     for n in names('areas', 'Inbox:Misc|QuillTally:QuillTally|QuillTally:not spam')]
-            self.answer(200, '<response><areas>%s</areas></response>'
-                        % listing(areas, 'area', 'sArea', 'sProject'))
-        elif command == 'listCategories':
-            categories = [(n, '') for n in names('categories', 'Feature|Bug|Inquiry')]
-            self.answer(200, '<response><categories>%s</categories></response>'
-                        % listing(categories, 'category', 'sCategory'))
-        elif command == 'listPriorities':
-            priorities = [(n, '') for n in names('priorities', 'Must Fix|Fix If Time')]
-            self.answer(200, '<response><priorities>%s</priorities></response>'
-                        % listing(priorities, 'priority', 'sPriority'))
-        elif command == 'listPeople':
-            people = [(n, '') for n in names('people', 'Ada Admin|Bert Builder')]
-            self.answer(200, '<response><people>%s</people></response>'
-                        % listing(people, 'person', 'sFullName'))
+        elif command in lists:
+            key, default, element, child = lists[command]
+            names = [n for n in config.get(key, default).split('|') if n]
+            # An area comes as PROJECT:AREA and names its project.
+            items = [tuple(reversed(n.split(':', 1))) if key == 'areas' else (n, '') for n in names]
+            self.answer(200, '<response><%s>%s</%s></response>' % (
+                key, listing(items, element, child, 'sProject' if key == 'areas' else None), key))
         elif command == 'new' and self.command == 'POST':
             self.answer(200, '<response>%s</response>' % config.get(
                 'casemarker', '<case ixBug="42" operations="edit"></case>'))

@@ -25,31 +25,23 @@ TEST(Switches, QuotedValueKeepsItsSpace) {
 }
 
 TEST(Switches, ValueSwitchEdgeCases) {
-  {
-    ScopedCommandLine line(R"(Update.exe /d::C:\App)");
-    EXPECT_EQ(GetDestDir(), R"(C:\App)") << "one colon after the switch is dropped";
+  const struct {
+    const char* line;
+    const char* destination;
+    const char* why;
+  } cases[] = {
+      {R"(Update.exe /d::C:\App)", R"(C:\App)", "one colon after the switch is dropped"},
+      {"Update.exe /d: /s:x", "", "an empty value does not take the next switch"},
+      {R"(Update.exe d:C:\App)", "", "without a dash or slash it is no switch"},
+      {R"(/d:C:\Own\Path.exe /d /dx:y)", "", "parameter 0 is the program, never a switch"},
+      {"Update.exe /d:\" C:\\App \"", " C:\\App ", "values are not trimmed"},
+  };
+  for (const auto& c : cases) {
+    ScopedCommandLine line(c.line);
+    EXPECT_EQ(GetDestDir(), c.destination) << c.why;
   }
-  {
-    ScopedCommandLine line("Update.exe /d: /s:x");
-    EXPECT_EQ(GetDestDir(), "");
-    EXPECT_EQ(GetSourceDir(), "x");
-  }
-  {
-    ScopedCommandLine line(R"(Update.exe d:C:\App)");
-    EXPECT_EQ(GetDestDir(), "") << "without a dash or slash it is no switch";
-  }
-  {
-    ScopedCommandLine line("Update.exe /s:first /s:second");
-    EXPECT_EQ(GetSourceDir(), "first");
-  }
-  {
-    ScopedCommandLine line(R"(/d:C:\Own\Path.exe /d /dx:y)");
-    EXPECT_EQ(GetDestDir(), "") << "parameter 0 is the program, never a switch";
-  }
-  {
-    ScopedCommandLine line("Update.exe /d:\" C:\\App \"");
-    EXPECT_EQ(GetDestDir(), " C:\\App ") << "values are not trimmed";
-  }
+  ScopedCommandLine line("Update.exe /d: /s:first /s:second");
+  EXPECT_EQ(GetSourceDir(), "first");
 }
 
 TEST(Switches, SplittingSkipsLoneDoubleQuotesAndKeepsUnclosedRuns) {

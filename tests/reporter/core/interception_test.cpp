@@ -16,21 +16,15 @@ std::vector<std::string> gTold;
 bool gFaultHookAsked = false;
 bool gThreadHooksAsked = false;
 
-bool RefuseFaultHook(Platform::TFaultHook) {
+template <bool kTaken>
+bool FaultHook(Platform::TFaultHook) {
   gFaultHookAsked = true;
-  return false;
+  return kTaken;
 }
-bool TakeFaultHook(Platform::TFaultHook) {
-  gFaultHookAsked = true;
-  return true;
-}
-bool RefuseThreadHooks(Platform::TThreadStartedHook, Platform::TThreadEndedHook) {
+template <bool kTaken>
+bool ThreadHooks(Platform::TThreadStartedHook, Platform::TThreadEndedHook) {
   gThreadHooksAsked = true;
-  return false;
-}
-bool TakeThreadHooks(Platform::TThreadStartedHook, Platform::TThreadEndedHook) {
-  gThreadHooksAsked = true;
-  return true;
+  return kTaken;
 }
 void Record(const std::string& line) {
   gTold.push_back(line);
@@ -58,8 +52,8 @@ class InterceptionRefused : public testing::TestWithParam<TRefusal> {
 TEST_P(InterceptionRefused, SaysSoAndKeepsTheRest) {
   const std::terminate_handler before = std::get_terminate();
   TInterceptionPlatform platform;
-  platform.InstallFaultHook = GetParam().FaultsRefused ? &RefuseFaultHook : &TakeFaultHook;
-  platform.InstallThreadHooks = GetParam().FaultsRefused ? &TakeThreadHooks : &RefuseThreadHooks;
+  platform.InstallFaultHook = GetParam().FaultsRefused ? &FaultHook<false> : &FaultHook<true>;
+  platform.InstallThreadHooks = GetParam().FaultsRefused ? &ThreadHooks<true> : &ThreadHooks<false>;
   platform.Tell = &Record;
 
   EXPECT_FALSE(InstallInterception(platform));

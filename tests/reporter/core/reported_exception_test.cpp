@@ -40,26 +40,16 @@ std::shared_ptr<IReportedException> Quiet(std::shared_ptr<TFakeSettings> setting
   return CreateReportedException(std::move(request), settings);
 }
 
-struct TRecorded {
-  std::atomic<int> calls{0};
-  std::atomic<int> completeCalls{0};
-  std::atomic<bool> lastComplete{false};
-};
-TRecorded gRecorded;
+// How often the callback was called since the test began.
+std::atomic<int> gCalls{0};
 
-void Record(bool complete, const std::string&, const std::shared_ptr<IReportedException>&) {
-  ++gRecorded.calls;
-  if (complete) ++gRecorded.completeCalls;
-  gRecorded.lastComplete = complete;
+void Record(bool, const std::string&, const std::shared_ptr<IReportedException>&) {
+  ++gCalls;
 }
 
 class Callbacks : public testing::Test {
  protected:
-  Callbacks() {
-    gRecorded.calls = 0;
-    gRecorded.completeCalls = 0;
-    gRecorded.lastComplete = false;
-  }
+  Callbacks() { gCalls = 0; }
 };
 
 TEST(ExceptMessage, EndsInExactlyOneFullStop) {
@@ -187,16 +177,16 @@ TEST(ReportedException, OneShotCountersAnswerTrueExactlyOnceUnderContention) {
 TEST_F(Callbacks, RegisteringCallsAtOnceAndAgainOnlyWhenAlreadyListed) {
   const auto reported = Quiet();
   reported->RegisterBugReportCallback(&Record, false);
-  EXPECT_EQ(gRecorded.calls, 1);
+  EXPECT_EQ(gCalls, 1);
   EXPECT_FALSE(reported->CriticalBugReportCallbackExists());
   reported->RegisterBugReportCallback(&Record, true);  // only the flag changes
-  EXPECT_EQ(gRecorded.calls, 1);
+  EXPECT_EQ(gCalls, 1);
   EXPECT_TRUE(reported->CriticalBugReportCallbackExists());
   reported->SetModified();
-  EXPECT_EQ(gRecorded.calls, 2);
+  EXPECT_EQ(gCalls, 2);
   reported->UnregisterBugReportCallback(&Record);
   reported->SetModified();
-  EXPECT_EQ(gRecorded.calls, 2);
+  EXPECT_EQ(gCalls, 2);
   EXPECT_FALSE(reported->CriticalBugReportCallbackExists());
 }
 
@@ -208,12 +198,12 @@ TEST_F(Callbacks, AnUpdateBracketAnnouncesOnceWhenItCloses) {
   reported->SetModified();
   reported->SetModified();
   reported->EndUpdate();
-  EXPECT_EQ(gRecorded.calls, 1);  // still inside the outer bracket
+  EXPECT_EQ(gCalls, 1);  // still inside the outer bracket
   reported->EndUpdate();
-  EXPECT_EQ(gRecorded.calls, 2);
+  EXPECT_EQ(gCalls, 2);
   reported->BeginUpdate();
   reported->EndUpdate();  // nothing changed: nothing announced
-  EXPECT_EQ(gRecorded.calls, 2);
+  EXPECT_EQ(gCalls, 2);
 }
 
 TEST_F(Callbacks, SetBugReportIsAnnouncedWithTheNewText) {

@@ -47,16 +47,12 @@ TEST(ProgramUpTimeText, MillisecondsUnderOneSecond) {
   EXPECT_EQ(ProgramUpTimeText(-3), "0 milliseconds");
 }
 
-TEST(ProcessorField, OneProcessorHasTheSingularKey) {
-  const auto [key, value] = ProcessorField({"  Intel(R)  Core(TM) i5 ", 1});
-  EXPECT_EQ(key, "processor");
-  EXPECT_EQ(value, "Intel(R) Core(TM) i5");
-}
-
-TEST(ProcessorField, SeveralAreCounted) {
-  const auto [key, value] = ProcessorField({"Intel(R) Core(TM) i5", 8});
-  EXPECT_EQ(key, "processors");
-  EXPECT_EQ(value, "8x Intel(R) Core(TM) i5");
+TEST(ProcessorField, OneProcessorHasTheSingularKeySeveralAreCounted) {
+  using TField = std::pair<std::string, std::string>;
+  EXPECT_EQ(ProcessorField({"  Intel(R)  Core(TM) i5 ", 1}),
+            (TField{"processor", "Intel(R) Core(TM) i5"}));
+  EXPECT_EQ(ProcessorField({"Intel(R) Core(TM) i5", 8}),
+            (TField{"processors", "8x Intel(R) Core(TM) i5"}));
 }
 
 TEST(PhysicalMemoryText, RoundedToTheNearestMebibyte) {

@@ -85,20 +85,18 @@ TEST(SystemListPlugins, RegisterHardwareProcessesModulesWithOwnSectionsAndLeaveA
     const TSystemListPlugins plugins;
     const std::vector<TBugReportPlugin> all = BugReportPlugins();
     ASSERT_EQ(all.size(), before + 3);
-    const TBugReportPlugin* added = all.data() + before;
-    EXPECT_EQ(added[0].name, "hardware");
-    EXPECT_EQ(added[0].description, "list of installed hardware");
-    EXPECT_EQ(added[1].name, "processes");
-    EXPECT_EQ(added[1].description, "list of running processes");
-    EXPECT_EQ(added[2].name, "modules");
-    EXPECT_EQ(added[2].description, "list of loaded modules");
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_TRUE(added[i].ownSection);
-      EXPECT_NE(added[i].procOldW, nullptr);
-      EXPECT_EQ(added[i].procOldA, nullptr);
-      EXPECT_EQ(added[i].procNewA, nullptr);
-      EXPECT_EQ(added[i].procNewW, nullptr);
+    std::vector<std::string> added;
+    for (std::size_t i = before; i < all.size(); ++i) {
+      added.push_back(all[i].name + ": " + all[i].description);
+      EXPECT_TRUE(all[i].ownSection);
+      EXPECT_NE(all[i].procOldW, nullptr);
+      EXPECT_EQ(all[i].procOldA, nullptr);
+      EXPECT_EQ(all[i].procNewA, nullptr);
+      EXPECT_EQ(all[i].procNewW, nullptr);
     }
+    EXPECT_EQ(added, (std::vector<std::string>{"hardware: list of installed hardware",
+                                               "processes: list of running processes",
+                                               "modules: list of loaded modules"}));
     // The report's order is the setting's, not the registration's.
     const std::vector<TBugReportPlugin> sections = PluginsOfSetting("modules|processes|hardware");
     ASSERT_EQ(sections.size(), 3u);

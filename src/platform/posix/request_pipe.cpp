@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <atomic>
+
 #include "platform/posix/descriptor.h"
 
 // Plain pipes: a write of up to PIPE_BUF bytes is atomic, and read, write and poll are safe in
@@ -16,6 +18,7 @@ class TPipeSignal final : public TSignal {
  public:
   TPipeSignal(int readEnd, int writeEnd) : read_(readEnd), write_(writeEnd) {}
   void Set() override {
+    sets_.fetch_add(1, std::memory_order_release);
     const char byte = 1;
     // A full pipe is set already.
     while (write(write_.Get(), &byte, 1) < 0 && errno == EINTR) {
@@ -31,7 +34,12 @@ class TPipeSignal final : public TSignal {
     const int timeout = milliseconds == kWaitForever ? -1 : static_cast<int>(milliseconds);
     for (;;) {
       const int ready = poll(&entry, 1, timeout);
-      if (ready > 0) return true;
+      if (ready > 0) {
+        // poll wakes the waiter but orders no memory: the count carries what was written
+        // before Set over to it.
+        (void)sets_.load(std::memory_order_acquire);
+        return true;
+      }
       if (ready == 0 || errno != EINTR) return false;
     }
   }
@@ -39,6 +47,7 @@ class TPipeSignal final : public TSignal {
  private:
   Posix::Descriptor read_;
   Posix::Descriptor write_;
+  std::atomic<std::uint32_t> sets_{0};  // lock-free, so Set stays safe in a signal handler
 };
 
 class TPosixRequestPipe final : public TRequestPipe {

@@ -1,6 +1,7 @@
 #include "platform/shared_block.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -12,11 +13,41 @@
 namespace Platform {
 namespace {
 
+// A lock whose timed wait runs on the monotonic clock through a condition variable: a plain
+// mutex and its flag, both of which the thread checker understands (a timed mutex's wait goes
+// through a call it does not see, so it took every later unlock for a stray one).
+class TTimedLock {
+ public:
+  bool Lock(std::int32_t timeoutMilliseconds) {
+    std::unique_lock guard(mutex_);
+    const auto free = [this] { return !held_; };
+    if (timeoutMilliseconds < 0) {
+      released_.wait(guard, free);
+    } else if (!released_.wait_for(guard, std::chrono::milliseconds(timeoutMilliseconds), free)) {
+      return false;
+    }
+    held_ = true;
+    return true;
+  }
+  void Unlock() {
+    {
+      std::lock_guard guard(mutex_);
+      held_ = false;
+    }
+    released_.notify_one();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable released_;
+  bool held_ = false;
+};
+
 // One process, one address space: the named blocks are entries of a table of the process.
 struct TBlock {
   std::unique_ptr<std::uint8_t[]> bytes;
   std::size_t size = 0;
-  std::timed_mutex mutex;
+  TTimedLock lock;
   int openers = 0;
 };
 
@@ -47,7 +78,7 @@ bool TSharedBlock::Open(std::string_view baseName, std::size_t size, bool& creat
   ++block.openers;
   mapping_ = reinterpret_cast<std::uintptr_t>(&block);
   data_ = block.bytes.get();
-  mutex_ = &block.mutex;
+  mutex_ = &block.lock;
   view_ = data_;
   return true;
 }
@@ -70,17 +101,12 @@ void TSharedBlock::Close() {
 }
 
 bool TSharedBlock::Lock(std::int32_t timeoutMilliseconds) {
-  auto* mutex = static_cast<std::timed_mutex*>(mutex_);
-  if (mutex == nullptr) return false;
-  if (timeoutMilliseconds < 0) {
-    mutex->lock();
-    return true;
-  }
-  return mutex->try_lock_for(std::chrono::milliseconds(timeoutMilliseconds));
+  auto* lock = static_cast<TTimedLock*>(mutex_);
+  return lock != nullptr && lock->Lock(timeoutMilliseconds);
 }
 
 void TSharedBlock::Unlock() {
-  if (auto* mutex = static_cast<std::timed_mutex*>(mutex_)) mutex->unlock();
+  if (auto* lock = static_cast<TTimedLock*>(mutex_)) lock->Unlock();
 }
 
 }  // namespace Platform

@@ -32,10 +32,12 @@ static_assert(std::atomic<int>::is_always_lock_free);
 // answer arriving after its request timed out finds nothing to claim.
 std::atomic<std::uint32_t> gPendingRequest{0};
 std::atomic<pid_t> gPendingThread{0};
-// Written only by the handler that claimed the request, read after the semaphore.
+// Written only by the handler that claimed the request and published by its release store of
+// the request's number, which the waiter reads with acquire after the semaphore: the semaphore
+// wakes the waiter, the atomic orders the copy before the waiter's reads.
 TThreadContext gAnswer;
 pthread_t gAnswerThread;
-volatile std::uint32_t gAnswerRequest = 0;
+std::atomic<std::uint32_t> gAnswerRequest{0};
 sem_t gAnswered;
 // Handlers running now: their threads have the signal blocked until they return.
 std::atomic<int> gHandlersRunning{0};
@@ -54,7 +56,7 @@ void AnswerCapture(int, siginfo_t*, void* context) {
     if (gPendingRequest.compare_exchange_strong(expected, 0)) {
       Posix::CopyRegisters(*static_cast<const ucontext_t*>(context), gAnswer);
       gAnswerThread = pthread_self();
-      gAnswerRequest = request;
+      gAnswerRequest.store(request, std::memory_order_release);
       sem_post(&gAnswered);
     }
   }
@@ -127,7 +129,7 @@ bool AwaitAnswer(std::uint32_t request, ThreadId thread, std::uint32_t timeout, 
     timespec sliceEnd = After(now, kSlice);
     if (Before(deadline, sliceEnd)) sliceEnd = deadline;
     if (sem_clockwait(&gAnswered, CLOCK_MONOTONIC, &sliceEnd) == 0) {
-      if (gAnswerRequest == request) return true;
+      if (gAnswerRequest.load(std::memory_order_acquire) == request) return true;
       continue;
     }
     const int error = errno;

@@ -28,22 +28,8 @@ class WindowProbe : public E2E::UpdateWorld {};
 // (e2e/display_cut.py).
 class CuttingDisplay {
  public:
-  CuttingDisplay() {
-    if (!Platform::StartProcess(Quoted(UPDATE_PYTHON3) + " " + Quoted(UPDATE_DISPLAY_CUT) + " " +
-                                    Quoted(ready_) + " " + Quoted(release_) + " " + Quoted(cuts_),
-                                false))
-      return;
-    for (int waited = 0; waited < 20000 && !Platform::FileExists(ready_); waited += 20)
-      Platform::SleepMilliseconds(20);
-    if (Platform::FileExists(ready_)) name_ = TestSupport::ReadFile(ready_);
-  }
-  ~CuttingDisplay() {
-    TestSupport::WriteFile(release_, "go");
-    for (int waited = 0; waited < 20000 && Platform::FileExists(ready_); waited += 20)
-      Platform::SleepMilliseconds(20);
-  }
   // "127.0.0.1:N"; empty when the relay did not start.
-  const std::string& Name() const { return name_; }
+  const std::string& Name() const { return relay_.ReadyText(); }
   int Cuts() const {
     if (!Platform::FileExists(cuts_)) return 0;
     const std::string text = TestSupport::ReadFile(cuts_);
@@ -52,10 +38,9 @@ class CuttingDisplay {
 
  private:
   TestSupport::ScopedTempDir folder_;
-  const std::string ready_ = folder_.Join("ready");
-  const std::string release_ = folder_.Join("release");
   const std::string cuts_ = folder_.Join("cuts");
-  std::string name_;
+  TestSupport::HelperProcess relay_{Quoted(UPDATE_PYTHON3) + " " + Quoted(UPDATE_DISPLAY_CUT) +
+                                    " " + Quoted(cuts_)};
 };
 
 TEST_F(WindowProbe, CallerWindowThatStaysOpenIsProbed1000TimesThenTheUpdateGoesOn) {

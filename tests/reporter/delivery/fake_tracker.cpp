@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <sstream>
 
 #include "platform/file_system.h"
-#include "platform/process.h"
 #include "support/helper_process.h"
 
 namespace Reporter::Delivery::Testing {
@@ -86,27 +84,11 @@ TFakeTracker::TFakeTracker(int port) {
                             TestSupport::Quoted(UPDATE_FAKE_TRACKER) + " " +
                             TestSupport::Quoted(trackerFolder_);
   if (port != 0) commandLine += " " + std::to_string(port);
-  if (!Platform::StartProcess(commandLine, false)) {
-    ADD_FAILURE() << "the test tracker did not start: " << commandLine;
-    return;
-  }
-  const std::string portFile = TrackerFile("port");
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (Platform::FileExists(portFile)) {
-      port_ = std::stoi(TestSupport::ReadFile(portFile));
-      return;
-    }
-    Platform::SleepMilliseconds(50);
-  }
-  ADD_FAILURE() << "the test tracker gave no port in time";
+  tracker_.emplace(commandLine);
+  if (!tracker_->ReadyText().empty()) port_ = std::stoi(tracker_->ReadyText());
 }
 
-TFakeTracker::~TFakeTracker() {
-  if (Platform::DirectoryExists(trackerFolder_)) {
-    TestSupport::WriteFile(TrackerFile("stop"), "");
-  }
-}
+TFakeTracker::~TFakeTracker() = default;
 
 void TFakeTracker::Configure(const std::vector<std::string>& lines) {
   std::string text;

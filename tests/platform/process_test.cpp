@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/child_process.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
@@ -177,6 +178,20 @@ TEST(ProcessPaths, ProfileDirectoryEndsWithASeparator) {
   EXPECT_TRUE(Platform::SetEnvironmentValue(variable, ""));
   EXPECT_EQ(Platform::ProfileDirectory(), std::string(1, Separator()));
   EXPECT_TRUE(Platform::SetEnvironmentValue(variable, saved));
+}
+
+// Each wait ends at its deadline, and a program sees its input end when we end it, even while
+// a second program runs: that one inherited none of the first one's pipe ends.
+TEST_F(StartProcessTest, ChildProcessWaitsAreBoundedAndItsInputIsItsAlone) {
+  const std::string holder = Quoted(TestSupport::TestProgramPath("LockHolder"));
+  Platform::ChildProcess first(holder + " " + Quoted(folder_.Join("first")));
+  ASSERT_EQ(first.ReadLine(60000), "locked");
+  Platform::ChildProcess second(holder + " " + Quoted(folder_.Join("second")));
+  ASSERT_EQ(second.ReadLine(60000), "locked");
+  EXPECT_EQ(first.ReadLine(100), std::nullopt);
+  EXPECT_EQ(first.WaitForExit(100), std::nullopt);
+  first.CloseInput();
+  EXPECT_EQ(first.WaitForExit(60000), 0);
 }
 
 }  // namespace

@@ -112,9 +112,8 @@ std::vector<std::string> UpdateWorld::Records(std::size_t atLeast) const {
   // The updater starts the caller detached, with none of its handles: only its record tells
   // that it ran.
   return ReportReading::TextLines(TestSupport::AwaitFileText(
-      recordFile, [&](const std::string& text) {
-        return ReportReading::TextLines(text).size() >= atLeast;
-      }));
+      recordFile,
+      [&](const std::string& text) { return ReportReading::TextLines(text).size() >= atLeast; }));
 }
 
 std::string UpdateWorld::ExpectedOutput(const std::vector<std::string>& lines) {

@@ -74,13 +74,14 @@ TEST_F(UpdateTrace, ListsTheMainThreadOfAWaitingUpdateWithItsCallChain) {
   // The job's 200 s of retries outlast the trace, however slow (an emulated one under load).
   EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_PAUSE_DIVISOR", ""));
   const std::string program = CopyTrackedProgram(root.Join("traced"));
-  Platform::ChildProcess update(Quoted(program) + " /s:" + Quoted(staging) + " /d:" +
-                                Quoted(installation) + " /p:" + Quoted(CallerExe()) +
+  Platform::ChildProcess update(Quoted(program) + " /s:" + Quoted(staging) +
+                                " /d:" + Quoted(installation) + " /p:" + Quoted(CallerExe()) +
                                 " /i:" + Quoted(Installed("NEBQuill.ini")));
   ASSERT_TRUE(update.Started());
   update.CloseInput();
   std::string output;
-  auto run = std::async(std::launch::async, [&] { return update.WaitForExit(kRunTimeout, &output); });
+  auto run =
+      std::async(std::launch::async, [&] { return update.WaitForExit(kRunTimeout, &output); });
   int traceExit = -1;
   // qemu-user catches every signal for its guest, so a request that comes before Update has
   // set up its own handling is lost rather than refused: give the emulated start a head start.

@@ -1,6 +1,6 @@
 // LockHolder <file> [briefly]: holds <file> open for writing, as another process that uses it
-// would, until its standard input ends (briefly: lets go at once, silently). It says "locked" once the file is
-// held, or "failed: <reason>".
+// would, until its standard input ends (briefly: lets go at once, silently). It says "locked" once
+// the file is held, or "failed: <reason>".
 #include <string>
 
 #include "fakes/ready_release.h"

@@ -85,8 +85,9 @@ TEST(RestartHandover, RestartedProcessReceivesThePayloadAndTheSameArguments) {
 
   // The restarted instance is no child of ours and has none of our handles: it tells its
   // outcome through the file, which appears whole.
-  EXPECT_EQ(TestSupport::AwaitFileText(result, [](const std::string& text) { return !text.empty(); }),
-            Fakes::HexText(Fakes::KnownRestartPayload()) + "\ntwo words\n");
+  EXPECT_EQ(
+      TestSupport::AwaitFileText(result, [](const std::string& text) { return !text.empty(); }),
+      Fakes::HexText(Fakes::KnownRestartPayload()) + "\ntwo words\n");
 }
 
 // Anyone can create a shared memory block of any name. One that is not this user's alone, or
@@ -114,7 +115,8 @@ TEST(RestartHandover, OnlyTheStartersOwnBlockCountsAndItsWaitEnds) {
     TestSupport::HelperProcess target("ProcessEndTarget", {"take-handover"});
     const std::uint32_t pid = std::stoul(target.ReadyText());
     // The target is this test's child; this test's own starter stands for another process.
-    const std::uint32_t oldPid = c.namesStarter ? ParentOf(pid) : ParentOf(Platform::CurrentProcessId());
+    const std::uint32_t oldPid =
+        c.namesStarter ? ParentOf(pid) : ParentOf(Platform::CurrentProcessId());
     ASSERT_NE(oldPid, 0u);
     const std::string block = "/dev/shm/ExvoraRestart$" + LowerHex(pid);
     TestSupport::WriteFile(block, BlockBytes(oldPid));

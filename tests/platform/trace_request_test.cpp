@@ -14,7 +14,8 @@ class TraceTargetTest : public testing::Test {
   void SetUp() override { ASSERT_FALSE(target_.ReadyText().empty()); }
 
   TestSupport::HelperProcess target_{"TraceTarget", {}};
-  const std::uint32_t processId_ = static_cast<std::uint32_t>(std::stoul("0" + target_.ReadyText()));
+  const std::uint32_t processId_ =
+      static_cast<std::uint32_t>(std::stoul("0" + target_.ReadyText()));
 };
 
 TEST_F(TraceTargetTest, TheProcessAnswersWithItsTextCutToTheLimit) {

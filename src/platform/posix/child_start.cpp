@@ -60,7 +60,8 @@ void StandardStreamsToNull(int pipe) {
 void UseAsStandard(int descriptor, int standard, int pipe) {
   if (descriptor < 0) return;
   // dup2 onto itself would keep the close-on-exec flag.
-  const int result = descriptor == standard ? fcntl(standard, F_SETFD, 0) : dup2(descriptor, standard);
+  const int result =
+      descriptor == standard ? fcntl(standard, F_SETFD, 0) : dup2(descriptor, standard);
   if (result < 0) ReportAndExit(pipe, errno);
 }
 

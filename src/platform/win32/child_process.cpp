@@ -141,12 +141,11 @@ ChildProcess::ChildProcess(const std::string& commandLine) : state_(std::make_un
     SIZE_T size = 0;
     InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
     std::vector<char> attributeStorage(size);
-    const auto attributes =
-        reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributeStorage.data());
+    const auto attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributeStorage.data());
     if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return;
-    const bool listed = UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
-                                                  inherited.data(),
-                                                  inherited.size() * sizeof(HANDLE), nullptr, nullptr);
+    const bool listed = UpdateProcThreadAttribute(
+        attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited.data(),
+        inherited.size() * sizeof(HANDLE), nullptr, nullptr);
     STARTUPINFOEXW startupInfo{};
     startupInfo.StartupInfo.cb = sizeof(startupInfo);
     startupInfo.StartupInfo.dwFlags = STARTF_USESTDHANDLES;

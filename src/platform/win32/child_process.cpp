@@ -68,7 +68,9 @@ struct ChildProcess::State {
   ~State() { StopReading(); }
 
   // Takes what the finished read brought; closes the output at its end.
-  void Finish(BOOL done, DWORD count) {
+  void Finish(bool wait) {
+    DWORD count = 0;
+    const BOOL done = GetOverlappedResult(output.Get(), &overlapped, &count, wait);
     reading = false;
     if (done) {
       readAhead.append(buffer, count);
@@ -86,10 +88,7 @@ struct ChildProcess::State {
       if (ReadFile(output.Get(), buffer, sizeof(buffer), nullptr, &overlapped) ||
           GetLastError() == ERROR_IO_PENDING) {
         reading = true;
-        DWORD count = 0;
-        if (HasOverlappedIoCompleted(&overlapped)) {
-          Finish(GetOverlappedResult(output.Get(), &overlapped, &count, FALSE), count);
-        }
+        if (HasOverlappedIoCompleted(&overlapped)) Finish(false);
       } else {
         (void)output.Close();
       }
@@ -98,10 +97,7 @@ struct ChildProcess::State {
   }
 
   // Takes the read that readDone reported.
-  void TakeRead() {
-    DWORD count = 0;
-    Finish(GetOverlappedResult(output.Get(), &overlapped, &count, TRUE), count);
-  }
+  void TakeRead() { Finish(true); }
 
   // Takes what has come and leaves no read under way, as buffer must not be written after.
   void StopReading() {

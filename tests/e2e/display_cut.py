@@ -1,21 +1,23 @@
 #!/usr/bin/env python3
 """A display that is lost while a program asks it something.
 
-display_cut.py <cut-file>
+display_cut.py <ready-file> <release-file> <cut-file>
 
 Relays X connections from a TCP display on the loopback to the X server named by DISPLAY
 (":N", its local socket) and cuts each connection, both ways, when its client asks for the
-children of a window (QueryTree), as if the server had gone at that moment. Says the display
-name ("127.0.0.1:N") on standard output once it listens, appends a line to <cut-file> per cut
-connection, and ends when its standard input ends.
+children of a window (QueryTree), as if the server had gone at that moment. Writes the display
+name ("127.0.0.1:N") into <ready-file> once it listens, appends a line to <cut-file> per cut
+connection, and ends when <release-file> appears (deleting <ready-file>) or after two minutes.
 """
 import os
 import selectors
 import socket
 import struct
 import sys
+import time
 
 QUERY_TREE = 15
+LIFETIME_SECONDS = 120
 
 
 class Requests:
@@ -76,12 +78,13 @@ def listen():
 
 
 def main():
-    cut_file = sys.argv[1]
+    ready_file, release_file, cut_file = sys.argv[1:4]
     number, listener = listen()
     selector = selectors.DefaultSelector()
     selector.register(listener, selectors.EVENT_READ, None)
-    selector.register(sys.stdin.buffer, selectors.EVENT_READ, None)
-    print("127.0.0.1:%d" % number, flush=True)
+    with open(ready_file + ".part", "w") as ready:
+        ready.write("127.0.0.1:%d" % number)
+    os.replace(ready_file + ".part", ready_file)
 
     pairs = {}  # socket -> (its peer, the client's request reader or None for the server side)
 
@@ -92,13 +95,10 @@ def main():
             selector.unregister(end)
             end.close()
 
-    while True:
-        for key, _ in selector.select():
+    deadline = time.monotonic() + LIFETIME_SECONDS
+    while time.monotonic() < deadline and not os.path.exists(release_file):
+        for key, _ in selector.select(timeout=0.1):
             sock = key.fileobj
-            if sock is sys.stdin.buffer:
-                if not os.read(sock.fileno(), 4096):
-                    return
-                continue
             if sock is listener:
                 client, _ = listener.accept()
                 server = server_socket()
@@ -119,6 +119,7 @@ def main():
                 close(sock)
             else:
                 peer.sendall(data)
+    os.remove(ready_file)
 
 
 if __name__ == "__main__":

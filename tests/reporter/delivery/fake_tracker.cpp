@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/file_system.h"
+#include "platform/process.h"
 #include "support/helper_process.h"
 
 namespace Reporter::Delivery::Testing {
@@ -84,11 +85,23 @@ TFakeTracker::TFakeTracker(int port) {
                             TestSupport::Quoted(UPDATE_FAKE_TRACKER) + " " +
                             TestSupport::Quoted(trackerFolder_);
   if (port != 0) commandLine += " " + std::to_string(port);
-  tracker_.emplace(commandLine);
-  if (!tracker_->ReadyText().empty()) port_ = std::stoi(tracker_->ReadyText());
+  // Files, not pipes: Wine hands a Unix program that a Windows one starts the null device for
+  // every pipe.
+  if (!Platform::StartProcess(commandLine, false)) {
+    ADD_FAILURE() << "the test tracker did not start: " << commandLine;
+    return;
+  }
+  const std::string said = TestSupport::AwaitFileText(
+      TrackerFile("port"), [](const std::string& text) { return !text.empty(); });
+  if (said.empty()) ADD_FAILURE() << "the test tracker gave no port in time";
+  if (!said.empty()) port_ = std::stoi(said);
 }
 
-TFakeTracker::~TFakeTracker() = default;
+TFakeTracker::~TFakeTracker() {
+  if (Platform::DirectoryExists(trackerFolder_)) {
+    TestSupport::WriteFile(TrackerFile("stop"), "");
+  }
+}
 
 void TFakeTracker::Configure(const std::vector<std::string>& lines) {
   std::string text;

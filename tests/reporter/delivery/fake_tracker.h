@@ -1,12 +1,10 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "support/helper_process.h"
 #include "support/scoped_temp_dir.h"
 
 // The test tracker (tracker/fake_tracker.py) running for one test: its own folder, port and
@@ -55,7 +53,6 @@ class TFakeTracker {
 
   TestSupport::ScopedTempDir folder_;
   std::string trackerFolder_;
-  std::optional<TestSupport::HelperProcess> tracker_;  // ends before its folder goes
   int port_ = 0;
 };
 

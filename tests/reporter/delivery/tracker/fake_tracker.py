@@ -4,11 +4,12 @@
 Usage: fake_tracker.py FOLDER [PORT]
 
 PORT is the port to listen on; without it (or 0) any free port is taken.
-The port goes to standard output once the server listens; the server ends when its standard
-input ends. FOLDER (a POSIX path, or a Windows path of a Wine prefix) receives:
+FOLDER (a POSIX path, or a Windows path of a Wine prefix) receives:
+  port          the port, written once the server listens
   requests.log  one block per request, in arrival order (format below)
 and is read for:
   config        "key value" lines, read again for every request (keys below)
+  stop          the server ends when this file appears
 
 Log block:
   request
@@ -51,6 +52,8 @@ import sys
 import threading
 import time
 import urllib.parse
+
+MAX_LIFETIME = 600
 
 
 def unix_folder(folder):
@@ -293,9 +296,15 @@ def main():
     context.load_cert_chain(cert, key)
     server.socket = context.wrap_socket(server.socket, server_side=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    print(server.server_address[1], flush=True)
-    while sys.stdin.buffer.read(4096):
-        pass
+    with open(os.path.join(FOLDER, 'port.tmp'), 'w') as f:
+        f.write(str(server.server_address[1]))
+    os.replace(os.path.join(FOLDER, 'port.tmp'), os.path.join(FOLDER, 'port'))
+    started = time.monotonic()
+    # The test's folder going away ends the server too.
+    while os.path.isdir(FOLDER) and not os.path.exists(os.path.join(FOLDER, 'stop')):
+        if time.monotonic() - started > MAX_LIFETIME:
+            break
+        time.sleep(0.1)
     os._exit(0)
 
 

@@ -1,8 +1,6 @@
 #include "e2e/update_fixture.h"
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "platform/child_process.h"
 #include "platform/environment.h"
@@ -100,12 +98,9 @@ std::string UpdateWorld::CopyTrackedProgram(const std::string& folder) const {
 }
 
 int UpdateWorld::RunWithOutputFile(const std::string& program, const std::string& arguments,
-                                   const std::string& outputFile, const std::string& idFile) {
+                                   const std::string& outputFile) {
   std::string command =
       TestSupport::Quoted(program) + " " + arguments + " > " + TestSupport::Quoted(outputFile);
-  if (!idFile.empty() && !OnWindows()) {
-    command = "echo $$ > " + TestSupport::Quoted(idFile) + " && exec " + command;
-  }
   // cmd.exe drops the first and the last quote of a command that starts with one.
   if (OnWindows()) command = TestSupport::Quoted(command);
   const int status = std::system(command.c_str());
@@ -114,14 +109,11 @@ int UpdateWorld::RunWithOutputFile(const std::string& program, const std::string
 }
 
 std::vector<std::string> UpdateWorld::Records(std::size_t atLeast) const {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  for (;;) {
-    std::vector<std::string> lines;
-    if (Platform::FileExists(recordFile))
-      lines = ReportReading::TextLines(TestSupport::ReadFile(recordFile));
-    if (lines.size() >= atLeast || std::chrono::steady_clock::now() > deadline) return lines;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  // The updater starts the caller detached, with none of its handles: only its record tells
+  // that it ran.
+  return ReportReading::TextLines(TestSupport::AwaitFileText(
+      recordFile,
+      [&](const std::string& text) { return ReportReading::TextLines(text).size() >= atLeast; }));
 }
 
 std::string UpdateWorld::ExpectedOutput(const std::vector<std::string>& lines) {

@@ -29,7 +29,7 @@ class UpdateWorld : public ::testing::Test {
   std::string rawOutput;
 
   // The lines the fakes recorded ("DBUpdate<TAB>parameter<TAB>parameter..."); waits
-  // up to a few seconds for at least `atLeast` lines, since the caller is not waited for.
+  // up to a minute for at least `atLeast` lines, since the caller is not waited for.
   std::vector<std::string> Records(std::size_t atLeast = 0) const;
 
   // The bytes the updater writes for these lines on a redirected standard output.
@@ -42,10 +42,9 @@ class UpdateWorld : public ::testing::Test {
   // pauses last a twentieth of the real ones.
   std::string CopyTrackedProgram(const std::string& folder) const;
   // Runs a program with its standard output redirected into a file by the system's command
-  // interpreter; its exit code. With an id file, a POSIX shell writes the process id of the
-  // program there before it starts it in its own place.
+  // interpreter; its exit code.
   static int RunWithOutputFile(const std::string& program, const std::string& arguments,
-                               const std::string& outputFile, const std::string& idFile = "");
+                               const std::string& outputFile);
 
   TestSupport::ScopedTempDir root;
   std::string staging;

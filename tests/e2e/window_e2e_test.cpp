@@ -28,19 +28,19 @@ class WindowProbe : public E2E::UpdateWorld {};
 // (e2e/display_cut.py).
 class CuttingDisplay {
  public:
+  // Files, not pipes: Wine hands a Unix program that a Windows one starts the null device for
+  // every pipe.
   CuttingDisplay() {
     if (!Platform::StartProcess(Quoted(UPDATE_PYTHON3) + " " + Quoted(UPDATE_DISPLAY_CUT) + " " +
                                     Quoted(ready_) + " " + Quoted(release_) + " " + Quoted(cuts_),
                                 false))
       return;
-    for (int waited = 0; waited < 20000 && !Platform::FileExists(ready_); waited += 20)
-      Platform::SleepMilliseconds(20);
-    if (Platform::FileExists(ready_)) name_ = TestSupport::ReadFile(ready_);
+    name_ =
+        TestSupport::AwaitFileText(ready_, [](const std::string& text) { return !text.empty(); });
   }
   ~CuttingDisplay() {
     TestSupport::WriteFile(release_, "go");
-    for (int waited = 0; waited < 20000 && Platform::FileExists(ready_); waited += 20)
-      Platform::SleepMilliseconds(20);
+    (void)TestSupport::AwaitFileText(ready_, [](const std::string& text) { return text.empty(); });
   }
   // "127.0.0.1:N"; empty when the relay did not start.
   const std::string& Name() const { return name_; }

@@ -4,9 +4,8 @@
 //     comparison), ExitProcessNow, or ExitProcessNow on a second thread.
 //   restart <result-file> <text>: started afresh, restarts itself with the known payload; the
 //     restarted instance writes "<payload as hex>\n<text>\n" into <result-file> and ends with 0.
-//   take-handover <result-file> <ready-file> <release-file>: writes its process id into the
-//     ready file, waits for the release file, looks for a hand-over as a restarted instance
-//     does and writes "payload\n" or "none\n" into <result-file>.
+//   take-handover: says its process id, waits until its standard input ends, looks for a
+//     hand-over as a restarted instance does and says "payload" or "none".
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,6 +14,8 @@
 #include "fakes/ready_release.h"
 #include "fakes/restart_payload.h"
 #include "platform/environment.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/process_exit.h"
 #include "platform/restart_handover.h"
@@ -27,6 +28,18 @@ constexpr int kEndCode = 3;
 // Set before the restart and inherited: a restarted instance that finds no hand-over must
 // not restart again.
 const std::string kRestartedVariable = "UPDATE_TEST_RESTARTED";
+
+// Whole or not at all: written beside the path and renamed onto it, so that a test that sees
+// the file also reads all of it. The restarted instance has none of the test's handles, so
+// it tells its outcome through this file.
+void WriteText(const std::string& path, const std::string& text) {
+  const std::string part = path + ".part";
+  {
+    auto file = Platform::File::Open(part, Platform::File::Mode::CreateAlwaysReadWrite);
+    if (!file || !file->Write(text.data(), text.size())) return;
+  }
+  (void)Platform::MoveOverTarget(part, path);  // the test's wait for the file then fails
+}
 
 int EndWithBufferedOutput(const std::string& mode) {
   static char buffer[256];
@@ -43,29 +56,27 @@ int EndWithBufferedOutput(const std::string& mode) {
 
 int Restart(const std::string& resultFile, const std::string& text) {
   if (const auto payload = Platform::TakeRestartHandover()) {
-    Fakes::WriteText(resultFile, Fakes::HexText(*payload) + "\n" + text + "\n");
+    WriteText(resultFile, Fakes::HexText(*payload) + "\n" + text + "\n");
     return 0;
   }
   if (!Platform::EnvironmentValue(kRestartedVariable).empty()) {
-    Fakes::WriteText(resultFile, "restarted without a hand-over\n");
+    WriteText(resultFile, "restarted without a hand-over\n");
     return 1;
   }
   // Unmarked, the new process would restart again.
   if (!Platform::SetEnvironmentValue(kRestartedVariable, "1")) {
-    Fakes::WriteText(resultFile, "environment not set\n");
+    WriteText(resultFile, "environment not set\n");
     return 1;
   }
   (void)Platform::RestartOwnProcess(Fakes::KnownRestartPayload());  // returns only on failure
-  Fakes::WriteText(resultFile, "not restarted\n");
+  WriteText(resultFile, "not restarted\n");
   return 1;
 }
 
-int TakeHandover(const std::string& resultFile, const std::string& readyFile,
-                 const std::string& releaseFile) {
-  Fakes::WriteText(readyFile, std::to_string(Platform::CurrentProcessId()));
-  Fakes::WaitForFile(releaseFile);
-  Fakes::WriteText(resultFile, Platform::TakeRestartHandover() ? "payload\n" : "none\n");
-  (void)Platform::DeleteOneFile(readyFile);  // the test's folder goes with it
+int TakeHandover() {
+  Fakes::SayReady(std::to_string(Platform::CurrentProcessId()));
+  Fakes::WaitForRelease();
+  Fakes::SayReady(Platform::TakeRestartHandover() ? "payload" : "none");
   return 0;
 }
 
@@ -78,8 +89,6 @@ int main() {
   if (mode == "restart" && parameters.size() >= 4) {
     return Restart(parameters[2].text, parameters[3].text);
   }
-  if (mode == "take-handover" && parameters.size() >= 5) {
-    return TakeHandover(parameters[2].text, parameters[3].text, parameters[4].text);
-  }
+  if (mode == "take-handover") return TakeHandover();
   return EndWithBufferedOutput(mode);
 }

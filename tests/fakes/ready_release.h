@@ -1,37 +1,22 @@
 #pragma once
 
-// The hand-shake of the helper programs with the test that started them: a ready file the
-// program writes once it holds its resource, and a release file the test writes when the
-// program may let go.
+// The hand-shake of the helper programs with the test that started them: a ready line on
+// standard output once the program holds its resource, then the program holds it until its
+// standard input ends. The test ends it when it lets the program go, and so does the test's
+// end, however it ends.
 
-#include <cstdint>
+#include <cstdio>
 #include <string>
-
-#include "platform/file.h"
-#include "platform/file_system.h"
-#include "platform/process.h"
 
 namespace Fakes {
 
-// Whole or not at all: written beside the path and renamed onto it, so that a test that sees
-// the file also reads all of it.
-inline void WriteText(const std::string& path, const std::string& text) {
-  const std::string part = path + ".part";
-  {
-    auto file = Platform::File::Open(part, Platform::File::Mode::CreateAlwaysReadWrite);
-    if (!file || !file->Write(text.data(), text.size())) return;
-  }
-  // A test that waits for the file then fails on its wait.
-  (void)Platform::MoveOverTarget(part, path);
+inline void SayReady(const std::string& text) {
+  std::fputs((text + "\n").c_str(), stdout);
+  std::fflush(stdout);
 }
 
-// Polls until the file exists; gives up after two minutes (or the time given) so that a test
-// that died never leaves a helper behind for long.
-inline void WaitForFile(const std::string& path, std::uint32_t giveUpMilliseconds = 120000) {
-  constexpr std::uint32_t kPollMilliseconds = 20;
-  for (std::uint32_t waited = 0; waited < giveUpMilliseconds && !Platform::FileExists(path);
-       waited += kPollMilliseconds) {
-    Platform::SleepMilliseconds(kPollMilliseconds);
+inline void WaitForRelease() {
+  while (std::fgetc(stdin) != EOF) {
   }
 }
 

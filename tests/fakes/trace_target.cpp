@@ -1,11 +1,9 @@
-// TraceTarget [deaf] <ready-file> <release-file>: answers trace requests with a text that
-// names its process and the limit asked for (unless deaf: then it takes none), writes its
-// process id into <ready-file> once it answers, and ends when <release-file> appears,
-// deleting <ready-file> as it goes.
+// TraceTarget [deaf]: answers trace requests with a text that names its process and the limit
+// asked for (unless deaf: then it takes none), says its process id once it answers, and ends
+// when its standard input ends.
 #include <string>
 
 #include "fakes/ready_release.h"
-#include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/system_lists.h"
 #include "platform/trace_request.h"
@@ -22,13 +20,10 @@ std::string Answer(std::int32_t limit) {
 
 int main() {
   const auto parameters = RTL::Parameters::Split(Platform::RawCommandLine());
-  const bool deaf = parameters.size() == 4 && parameters[1].text == "deaf";
-  if (parameters.size() != (deaf ? 4u : 3u)) return 2;
-  const std::string& readyFile = parameters[deaf ? 2 : 1].text;
-  const std::string& releaseFile = parameters[deaf ? 3 : 2].text;
+  const bool deaf = parameters.size() == 2 && parameters[1].text == "deaf";
+  if (parameters.size() != (deaf ? 2u : 1u)) return 2;
   if (!deaf && !(Platform::InstallTraceEntry(Answer) && Platform::StartTraceListener())) return 1;
-  Fakes::WriteText(readyFile, std::to_string(Platform::CurrentProcessId()));
-  Fakes::WaitForFile(releaseFile);
-  (void)Platform::DeleteOneFile(readyFile);  // the test's folder goes with it
+  Fakes::SayReady(std::to_string(Platform::CurrentProcessId()));
+  Fakes::WaitForRelease();
   return 0;
 }

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <string>
 
-#include "fakes/ready_release.h"
 #include "fakes/restart_payload.h"
 #include "platform/child_process.h"
 #include "platform/file_system.h"
@@ -84,11 +83,11 @@ TEST(RestartHandover, RestartedProcessReceivesThePayloadAndTheSameArguments) {
   ASSERT_TRUE(first.started);
   EXPECT_EQ(first.exitCode, 2);
 
-  // The restarted instance is no child of ours: it tells its outcome through the file, which
-  // appears whole.
-  Fakes::WaitForFile(result, kTimeoutMilliseconds);
-  const std::string text = Platform::FileExists(result) ? TestSupport::ReadFile(result) : "";
-  EXPECT_EQ(text, Fakes::HexText(Fakes::KnownRestartPayload()) + "\ntwo words\n");
+  // The restarted instance is no child of ours and has none of our handles: it tells its
+  // outcome through the file, which appears whole.
+  EXPECT_EQ(
+      TestSupport::AwaitFileText(result, [](const std::string& text) { return !text.empty(); }),
+      Fakes::HexText(Fakes::KnownRestartPayload()) + "\ntwo words\n");
 }
 
 // Anyone can create a shared memory block of any name. One that is not this user's alone, or
@@ -113,19 +112,16 @@ TEST(RestartHandover, OnlyTheStartersOwnBlockCountsAndItsWaitEnds) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TestSupport::ScopedTempDir folder;
-    const std::string result = folder.Join("result.txt");
-    TestSupport::HelperProcess target("ProcessEndTarget", {"take-handover", result});
+    TestSupport::HelperProcess target("ProcessEndTarget", {"take-handover"});
     const std::uint32_t pid = std::stoul(target.ReadyText());
-    // The target runs detached: its starter is whoever adopted it, never this test.
+    // The target is this test's child; this test's own starter stands for another process.
     const std::uint32_t oldPid =
-        c.namesStarter ? ParentOf(pid) : static_cast<std::uint32_t>(Platform::CurrentProcessId());
+        c.namesStarter ? ParentOf(pid) : ParentOf(Platform::CurrentProcessId());
     ASSERT_NE(oldPid, 0u);
     const std::string block = "/dev/shm/ExvoraRestart$" + LowerHex(pid);
     TestSupport::WriteFile(block, BlockBytes(oldPid));
     fs::permissions(TestSupport::FsPath(block), c.mode);
-    target.Release();
-    EXPECT_EQ(TestSupport::ReadFile(result), c.outcome);
+    EXPECT_EQ(target.Release(), c.outcome);
     std::error_code ignored;
     fs::remove(TestSupport::FsPath(block), ignored);
   }

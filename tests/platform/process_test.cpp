@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/child_process.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
@@ -31,6 +32,11 @@ std::string ProgramName(std::string path) {
   if (path.size() > 4 && path.compare(path.size() - 4, 4, ".exe") == 0)
     path.resize(path.size() - 4);
   return path;
+}
+
+// A detached program has none of our handles, so only its record tells that it ran.
+bool WholeLine(const std::string& text) {
+  return !text.empty() && text.back() == '\n';
 }
 
 // Starts the fake caller, which records its arguments in a file of the test's own.
@@ -62,8 +68,7 @@ TEST_F(StartProcessTest, DetachedProgramGoesOnByItself) {
   EXPECT_TRUE(Platform::SetEnvironmentValue("UPDATE_TEST_SLEEP_MS", "300"));
   ASSERT_TRUE(Platform::StartProcess(fakeCaller_ + " detached", false));
   EXPECT_EQ(Recorded(), "");
-  for (int i = 0; i < 3000 && Recorded().empty(); ++i) Platform::SleepMilliseconds(20);
-  EXPECT_EQ(Recorded(), "FakeCaller\tdetached\n");
+  EXPECT_EQ(TestSupport::AwaitFileText(record_, WholeLine), "FakeCaller\tdetached\n");
 }
 
 // A restarted program must not hold our standard output: a caller that reads it through a
@@ -77,8 +82,7 @@ TEST_F(StartProcessTest, DetachedProgramGetsTheNullDeviceAsItsStandardStreams) {
       "/bin/sh -c \"echo $(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2) > '" + record_ +
           "'\"",
       false));
-  for (int i = 0; i < 3000 && Recorded().size() < 30; ++i) Platform::SleepMilliseconds(10);
-  EXPECT_EQ(Recorded(), "/dev/null /dev/null /dev/null\n");
+  EXPECT_EQ(TestSupport::AwaitFileText(record_, WholeLine), "/dev/null /dev/null /dev/null\n");
 }
 
 TEST_F(StartProcessTest, ProgramSeesItsArgumentsAsTheyWereWritten) {
@@ -102,13 +106,8 @@ TEST_F(StartProcessTest, FindsUnquotedProgramPathWithSpaces) {
 }
 
 TEST_F(StartProcessTest, FindsProgramNameBesideThisProgram) {
-  // LockHolder creates the file and ends at once, since it finds its release file there.
   const std::string created = folder_.Join("created");
-  TestSupport::WriteFile(folder_.Join("release"), "");
-  ASSERT_TRUE(Platform::StartProcess("LockHolder " + Quoted(created) + " " +
-                                         Quoted(folder_.Join("ready")) + " " +
-                                         Quoted(folder_.Join("release")),
-                                     true));
+  ASSERT_TRUE(Platform::StartProcess("LockHolder " + Quoted(created) + " briefly", true));
   EXPECT_TRUE(Platform::FileExists(created));
 }
 
@@ -179,6 +178,20 @@ TEST(ProcessPaths, ProfileDirectoryEndsWithASeparator) {
   EXPECT_TRUE(Platform::SetEnvironmentValue(variable, ""));
   EXPECT_EQ(Platform::ProfileDirectory(), std::string(1, Separator()));
   EXPECT_TRUE(Platform::SetEnvironmentValue(variable, saved));
+}
+
+// Each wait ends at its deadline, and a program sees its input end when we end it, even while
+// a second program runs: that one inherited none of the first one's pipe ends.
+TEST_F(StartProcessTest, ChildProcessWaitsAreBoundedAndItsInputIsItsAlone) {
+  const std::string holder = Quoted(TestSupport::TestProgramPath("LockHolder"));
+  Platform::ChildProcess first(holder + " " + Quoted(folder_.Join("first")));
+  ASSERT_EQ(first.ReadLine(60000), "locked");
+  Platform::ChildProcess second(holder + " " + Quoted(folder_.Join("second")));
+  ASSERT_EQ(second.ReadLine(60000), "locked");
+  EXPECT_EQ(first.ReadLine(100), std::nullopt);
+  EXPECT_EQ(first.WaitForExit(100), std::nullopt);
+  first.CloseInput();
+  EXPECT_EQ(first.WaitForExit(60000), 0);
 }
 
 }  // namespace

@@ -4,38 +4,18 @@
 
 #include <string>
 
-#include "fakes/ready_release.h"
-#include "platform/file_system.h"
-#include "platform/process.h"
 #include "support/helper_process.h"
-#include "support/scoped_temp_dir.h"
 
 namespace {
 
 // A running process that answers trace requests, for the length of one test.
 class TraceTargetTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ready_ = dir_.Join("ready");
-    release_ = dir_.Join("release");
-    ASSERT_TRUE(Platform::StartProcess(
-        TestSupport::Quoted(TestSupport::TestProgramPath("TraceTarget")) + " " +
-            TestSupport::Quoted(ready_) + " " + TestSupport::Quoted(release_),
-        false));
-    Fakes::WaitForFile(ready_);
-    processId_ = static_cast<std::uint32_t>(std::stoul(TestSupport::ReadFile(ready_)));
-  }
-  // The process must see the release before the folder goes.
-  void TearDown() override {
-    TestSupport::WriteFile(release_, "go");
-    for (int waited = 0; waited < 10000 && Platform::FileExists(ready_); waited += 20)
-      Platform::SleepMilliseconds(20);
-  }
+  void SetUp() override { ASSERT_FALSE(target_.ReadyText().empty()); }
 
-  TestSupport::ScopedTempDir dir_;
-  std::string ready_;
-  std::string release_;
-  std::uint32_t processId_ = 0;
+  TestSupport::HelperProcess target_{"TraceTarget", {}};
+  const std::uint32_t processId_ =
+      static_cast<std::uint32_t>(std::stoul("0" + target_.ReadyText()));
 };
 
 TEST_F(TraceTargetTest, TheProcessAnswersWithItsTextCutToTheLimit) {

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <chrono>
 
 #include "platform/file_system.h"
 #include "platform/path_style.h"
@@ -12,7 +11,6 @@
 namespace TestSupport {
 namespace {
 
-constexpr std::uint32_t kPollMilliseconds = 20;
 // Generous: the first start of a program under an emulator or wine can take seconds.
 constexpr std::uint32_t kTimeoutMilliseconds = 60000;
 
@@ -20,14 +18,10 @@ char Separator() {
   return Platform::NativePathStyle() == Platform::PathStyle::Windows ? '\\' : '/';
 }
 
-// Polls until the condition holds or the time is up; whether it holds.
-template <typename Condition>
-bool WaitUntil(Condition condition) {
-  for (std::uint32_t waited = 0; waited < kTimeoutMilliseconds; waited += kPollMilliseconds) {
-    if (condition()) return true;
-    Platform::SleepMilliseconds(kPollMilliseconds);
-  }
-  return condition();
+std::string CommandLine(std::string_view program, const std::vector<std::string>& arguments) {
+  std::string commandLine = Quoted(TestProgramPath(program));
+  for (const std::string& argument : arguments) commandLine += ' ' + Quoted(argument);
+  return commandLine;
 }
 
 }  // namespace
@@ -53,41 +47,37 @@ std::string Quoted(std::string_view text) {
 }
 
 HelperProcess::HelperProcess(std::string_view program, const std::vector<std::string>& arguments)
-    : readyFile_(folder_.Join("ready")), releaseFile_(folder_.Join("release")) {
-  std::string commandLine = Quoted(TestProgramPath(program));
-  for (const std::string& argument : arguments) commandLine += ' ' + Quoted(argument);
-  commandLine += ' ' + Quoted(readyFile_) + ' ' + Quoted(releaseFile_);
-  running_ = Platform::StartProcess(commandLine, false);
-  if (!running_) {
+    : HelperProcess(CommandLine(program, arguments)) {}
+
+HelperProcess::HelperProcess(const std::string& commandLine) : child_(commandLine) {
+  if (!child_.Started()) {
     ADD_FAILURE() << "cannot start " << commandLine;
     return;
   }
-  // Written in one piece, but it may be seen the moment it is created, still empty, or (on
-  // Windows, while the helper's rename holds it) not be open to readers yet.
-  if (!WaitUntil([&] {
-        std::ifstream in(FsPath(readyFile_), std::ios::binary);
-        if (!in.good()) return false;
-        std::ostringstream text;
-        text << in.rdbuf();
-        readyText_ = text.str();
-        return !readyText_.empty();
-      })) {
-    ADD_FAILURE() << program << " did not get ready in time";
-  }
+  readyText_ = child_.ReadLine(kTimeoutMilliseconds).value_or("");
+  if (readyText_.empty()) ADD_FAILURE() << commandLine << " did not get ready in time";
 }
 
-HelperProcess::~HelperProcess() {
-  Release();
+std::string HelperProcess::Release() {
+  std::string said;
+  if (!child_.Started()) return said;
+  child_.CloseInput();
+  const std::optional<int> exitCode = child_.WaitForExit(kTimeoutMilliseconds, &said);
+  if (!exitCode) ADD_FAILURE() << "a helper program did not end in time";
+  exitCode_ = exitCode.value_or(-1);
+  return said;
 }
 
-void HelperProcess::Release() {
-  if (!running_) return;
-  running_ = false;
-  WriteFile(releaseFile_, "release");
-  // The program deletes its ready file once it has let go of what it held.
-  if (!readyText_.empty() && !WaitUntil([&] { return !Platform::FileExists(readyFile_); })) {
-    ADD_FAILURE() << "a helper program did not end in time";
+std::string AwaitFileText(const std::string& path,
+                          const std::function<bool(const std::string&)>& complete) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  std::string text;
+  while (std::chrono::steady_clock::now() < deadline) {
+    text = Platform::FileExists(path) ? ReadFile(path) : std::string();
+    if (complete(text)) break;
+    Platform::SleepMilliseconds(20);
   }
+  return text;
 }
 
 }  // namespace TestSupport

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/child_process.h"
 #include "support/scoped_temp_dir.h"
 
 namespace TestSupport {
@@ -19,28 +21,36 @@ std::string ExecutableSuffix();
 // The text in double quotes, as one parameter of a command line.
 std::string Quoted(std::string_view text);
 
-// A helper program (LockHolder, WindowHolder) running in the background while the object
-// lives. It gets the arguments plus a ready and a release file; the constructor waits until
-// the program has written the ready file, the destructor lets it end and waits for that.
+// A helper program (LockHolder, WindowHolder, ...) running while the object lives. The
+// constructor waits for the line the program says once it is ready; Release (or the
+// destructor) ends the program's standard input, which lets it go, and waits for its end.
 class HelperProcess {
  public:
+  // A program built beside the test programs, with these arguments.
   HelperProcess(std::string_view program, const std::vector<std::string>& arguments);
-  ~HelperProcess();
+  explicit HelperProcess(const std::string& commandLine);
+  ~HelperProcess() { (void)Release(); }
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;
 
-  // What the program wrote into its ready file; empty when it did not start or not in time.
+  // The program's ready line; empty when it did not start or not in time.
   const std::string& ReadyText() const { return readyText_; }
 
-  // Lets the program end and waits until it has released what it held.
-  void Release();
+  // Lets the program end and waits for that; what it said after its ready line.
+  std::string Release();
+  // After Release: how the program ended (-1 when it did not in time).
+  int ExitCode() const { return exitCode_; }
 
  private:
-  ScopedTempDir folder_;
-  std::string readyFile_;
-  std::string releaseFile_;
+  Platform::ChildProcess child_;
   std::string readyText_;
-  bool running_ = false;
+  int exitCode_ = -1;
 };
+
+// For what a program that the test did not start leaves behind, where nothing but a file can
+// tell: the file's text once `complete` holds for it, or the last text read when it does not
+// in time.
+std::string AwaitFileText(const std::string& path,
+                          const std::function<bool(const std::string&)>& complete);
 
 }  // namespace TestSupport

@@ -56,20 +56,24 @@ void StandardStreamsToNull(int pipe) {
   if (null > STDERR_FILENO) close(null);
 }
 
+// The descriptor becomes the standard one; both are above 2 or the standard one itself.
+void UseAsStandard(int descriptor, int standard, int pipe) {
+  if (descriptor < 0) return;
+  // dup2 onto itself would keep the close-on-exec flag.
+  const int result =
+      descriptor == standard ? fcntl(standard, F_SETFD, 0) : dup2(descriptor, standard);
+  if (result < 0) ReportAndExit(pipe, errno);
+}
+
 [[noreturn]] void ExecChild(const char* program, char* const* argv, char* const* environment,
-                            int standardOutput, int descriptorBound, int pipe) {
+                            int standardInput, int standardOutput, int descriptorBound, int pipe) {
   // The console ignores SIGPIPE; the program starts with the defaults and no blocked signals.
   signal(SIGPIPE, SIG_DFL);
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
-  if (standardOutput >= 0) {
-    if (standardOutput == STDOUT_FILENO) {
-      fcntl(STDOUT_FILENO, F_SETFD, 0);
-    } else if (dup2(standardOutput, STDOUT_FILENO) < 0) {
-      ReportAndExit(pipe, errno);
-    }
-  }
+  UseAsStandard(standardInput, STDIN_FILENO, pipe);
+  UseAsStandard(standardOutput, STDOUT_FILENO, pipe);
   CloseOnExecAbove2(descriptorBound);
   execve(program, argv, environment);
   ReportAndExit(pipe, errno);
@@ -77,7 +81,8 @@ void StandardStreamsToNull(int pipe) {
 
 }  // namespace
 
-pid_t StartChild(const ResolvedCommand& command, bool detached, int standardOutput) {
+pid_t StartChild(const ResolvedCommand& command, bool detached, int standardInput,
+                 int standardOutput) {
   // Everything the child needs is prepared before fork.
   std::vector<char*> argv;
   for (const std::string& argument : command.argv) {
@@ -106,8 +111,8 @@ pid_t StartChild(const ResolvedCommand& command, bool detached, int standardOutp
       setsid();
       StandardStreamsToNull(reportPipe[1]);
     }
-    ExecChild(command.file.c_str(), argv.data(), environment, standardOutput, descriptorBound,
-              reportPipe[1]);
+    ExecChild(command.file.c_str(), argv.data(), environment, standardInput, standardOutput,
+              descriptorBound, reportPipe[1]);
   }
 
   close(reportPipe[1]);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <sstream>
 
 #include "platform/file_system.h"
@@ -86,20 +85,16 @@ TFakeTracker::TFakeTracker(int port) {
                             TestSupport::Quoted(UPDATE_FAKE_TRACKER) + " " +
                             TestSupport::Quoted(trackerFolder_);
   if (port != 0) commandLine += " " + std::to_string(port);
+  // Files, not pipes: Wine hands a Unix program that a Windows one starts the null device for
+  // every pipe.
   if (!Platform::StartProcess(commandLine, false)) {
     ADD_FAILURE() << "the test tracker did not start: " << commandLine;
     return;
   }
-  const std::string portFile = TrackerFile("port");
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (Platform::FileExists(portFile)) {
-      port_ = std::stoi(TestSupport::ReadFile(portFile));
-      return;
-    }
-    Platform::SleepMilliseconds(50);
-  }
-  ADD_FAILURE() << "the test tracker gave no port in time";
+  const std::string said = TestSupport::AwaitFileText(
+      TrackerFile("port"), [](const std::string& text) { return !text.empty(); });
+  if (said.empty()) ADD_FAILURE() << "the test tracker gave no port in time";
+  if (!said.empty()) port_ = std::stoi(said);
 }
 
 TFakeTracker::~TFakeTracker() {

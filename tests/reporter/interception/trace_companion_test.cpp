@@ -16,49 +16,33 @@ namespace {
 using ReportReading::Lines;
 using TestSupport::Quoted;
 
-constexpr std::uint32_t kPollMilliseconds = 20;
-constexpr auto kStartPatience = std::chrono::seconds(60);
-
-bool WaitFor(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + kStartPatience;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    Platform::SleepMilliseconds(kPollMilliseconds);
-  }
-  return true;
-}
+constexpr auto kPatience = std::chrono::seconds(60);
 
 // The companion program asks the parked program for the report of its threads: both the
 // main thread, waiting in the row, and the second thread are in it; the program is left
 // running, no failure line printed.
 TEST(TraceCompanion, ListsTheThreadsOfAWaitingProgram) {
-  CrashMatrixTesting::TMatrixRun parked;
-  TestSupport::ScopedTempDir folder;
-  const std::string readyFile = folder.Join("ready");
-  const std::string releaseFile = folder.Join("release");
-  ASSERT_TRUE(Platform::StartProcess(
-      Quoted(parked.Program()) + " park " + Quoted(readyFile) + " " + Quoted(releaseFile), false));
-  ASSERT_TRUE(WaitFor([&] {
-    return Platform::FileExists(readyFile) && !TestSupport::ReadFile(readyFile).empty();
-  }));
-  const std::string processId = TestSupport::ReadFile(readyFile);
+  CrashMatrixTesting::TMatrixRun matrix;
+  TestSupport::HelperProcess parked(Quoted(matrix.Program()) + " park");
+  ASSERT_FALSE(parked.ReadyText().empty());
 
-  // The ready file is there a moment before its writer has returned into the row: asked too
-  // early, the main thread still stands in the write. Asked again, it waits in the row.
+  // The line comes a moment before its writer has returned into the row: asked too early, the
+  // main thread still stands in the write. Asked again, it waits in the row.
   Platform::CapturedRun trace;
   Lines lines;
   const bool onWindows = Platform::NativePathStyle() == Platform::PathStyle::Windows;
-  WaitFor([&] {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  do {
     trace = Platform::RunCaptured(
         Quoted(TestSupport::TestProgramPath("TraceProcess" + TestSupport::ExecutableSuffix())) +
-            " " + processId,
+            " " + parked.ReadyText(),
         120000);
     lines = ReportReading::TextLines(onWindows ? Platform::AnsiToUtf8(trace.output) : trace.output);
-    return !trace.started || ReportReading::AnyLineHolds(
-                                 ReportReading::Section(lines, "main thread ($"), "WaitInParkRow");
-  });
-  TestSupport::WriteFile(releaseFile, "");
-  EXPECT_TRUE(WaitFor([&] { return !Platform::FileExists(readyFile); })) << "the row ended";
+  } while (trace.started &&
+           !ReportReading::AnyLineHolds(ReportReading::Section(lines, "main thread ($"),
+                                        "WaitInParkRow") &&
+           std::chrono::steady_clock::now() < deadline);
+  parked.Release();
 
   ASSERT_TRUE(trace.started);
   EXPECT_EQ(trace.exitCode, 0) << trace.output;
@@ -86,8 +70,8 @@ TEST(TraceCompanion, LeavesAProcessThatTakesNoTraceRequestsRunning) {
   EXPECT_NE(trace.output.find("process " + deaf.ReadyText() + " takes no trace requests"),
             std::string::npos)
       << trace.output;
-  // Only a living process lets go of its ready file when released.
   deaf.Release();
+  EXPECT_EQ(deaf.ExitCode(), 0) << "ended by the request";
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// CrashMatrix <row> [ready-file release-file]: a program with the crash reporter that fails in
+// CrashMatrix <row>: a program with the crash reporter that fails in
 // the way the row names, for the tests that watch it from outside. It prints "row <row>" first,
 // as a program's own output before its failure. The rows:
 //   null-read, null-write, divide-by-zero, stack-overflow   faults of the processor
@@ -6,9 +6,9 @@
 //   thread-exception, two-threads                           exceptions of secondary threads
 //   eabort, db-edit-error, broken-plugin                    special classes, a failing plugin
 //   reporter-thread-fault                                   a fault on a thread of the reporter
-//   park                                                    writes its process id into the
-//                                    ready file and waits, with a second thread, for the
-//                                    release file
+//   park                                                    says its process id (and no
+//                                    "row" line first) and waits, with a second thread, until
+//                                    its standard input ends
 // A last argument "without-dump" switches the crash dump off.
 #include <atomic>
 #include <stdexcept>
@@ -81,12 +81,13 @@ void Print(const std::string& line) {
   Platform::Console::Flush();
 }
 
-[[gnu::noinline]] void WaitInParkRow(const std::string& readyFile, const std::string& releaseFile) {
-  std::thread companion([&] { Fakes::WaitForFile(releaseFile); });
-  Fakes::WriteText(readyFile, std::to_string(Platform::CurrentProcessId()));
-  Fakes::WaitForFile(releaseFile);
+// Both threads read standard input to its end. The main thread waits in the row itself: a
+// wait in std::thread::join shows no caller under Wine.
+[[gnu::noinline]] void WaitInParkRow() {
+  std::thread companion(Fakes::WaitForRelease);
+  Print(std::to_string(Platform::CurrentProcessId()));
+  Fakes::WaitForRelease();
   companion.join();
-  (void)Platform::DeleteOneFile(readyFile);  // the test's folder goes with it
 }
 
 int RunRow() {
@@ -94,6 +95,10 @@ int RunRow() {
   const std::string row = parameters.size() > 1 ? parameters[1].text : "";
   if (parameters.size() > 2 && parameters.back().text == "without-dump") {
     (void)Reporter::Settings::SettingsForModule(0)->SetPropBool("BugRepDump", false);
+  }
+  if (row == "park") {
+    WaitInParkRow();
+    return 0;
   }
   Print("row " + row);
   if (row == "null-read") return NullRead();
@@ -145,10 +150,6 @@ int RunRow() {
     });
     upload.join();
     Print("after the join");
-    return 0;
-  }
-  if (row == "park" && parameters.size() > 3) {
-    WaitInParkRow(parameters[2].text, parameters[3].text);
     return 0;
   }
   Print("unknown row");

@@ -22,6 +22,10 @@ constexpr auto kPatience = std::chrono::seconds(60);
 // main thread, waiting in the row, and the second thread are in it; the program is left
 // running, no failure line printed.
 TEST(TraceCompanion, ListsTheThreadsOfAWaitingProgram) {
+  if (UPDATE_TEST_THREAD_SANITIZED) {
+    GTEST_SKIP() << "the thread checker holds a signal back from a thread blocked in a read "
+                    "until the read returns: the parked main thread never answers the capture";
+  }
   CrashMatrixTesting::TMatrixRun matrix;
   TestSupport::HelperProcess parked(Quoted(matrix.Program()) + " park");
   ASSERT_FALSE(parked.ReadyText().empty());

@@ -38,6 +38,10 @@ class ChildProcess {
   struct State;
 
  private:
+  // Cuts the first whole line (without its line end) off what was read ahead; none when no
+  // line end has come yet.
+  static std::optional<std::string> TakeLine(std::string& readAhead);
+
   std::unique_ptr<State> state_;
 };
 

@@ -15,6 +15,7 @@
 #include "platform/process.h"
 #include "reporter/delivery/fake_tracker.h"
 #include "reporter/interception/report_reading.h"
+#include "support/build_setup.h"
 #include "support/minidump_reading.h"
 
 namespace {
@@ -227,7 +228,7 @@ TEST_F(UpdateFailure, LockFileThatCannotBeCreatedEndsTheJobWithAPrintedSavedAndU
   ExpectDumpForADebugger(redirectedProgram, "RunUpdate");
 
   std::optional<TFakeTracker> tracker;
-  if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(UPDATE_TEST_TRACKER_PORT);
+  if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(TestSupport::BuildSetupPort("tracker_port"));
   const std::string pipedProgram = CopyTrackedProgram(root.Join("piped"));
   const Platform::CapturedRun pipedRun =
       Platform::RunCaptured(Quoted(pipedProgram) + " " + Switches(), kRunTimeoutMilliseconds);
@@ -261,7 +262,7 @@ TEST_F(UpdateFailure, HeldLockFileEndsTheJobWithAPrintedSavedAndUploadedReport) 
   });
   const int redirectedExit = redirected.get();
   std::optional<TFakeTracker> tracker;
-  if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(UPDATE_TEST_TRACKER_PORT);
+  if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(TestSupport::BuildSetupPort("tracker_port"));
   const Platform::CapturedRun pipedRun = piped.get();
   held->Close();
 

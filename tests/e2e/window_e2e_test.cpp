@@ -8,6 +8,7 @@
 #include "platform/path_style.h"
 #include "platform/process.h"
 #include "platform/window.h"
+#include "support/build_setup.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ class CuttingDisplay {
   // Files, not pipes: Wine hands a Unix program that a Windows one starts the null device for
   // every pipe.
   CuttingDisplay() {
-    if (!Platform::StartProcess(Quoted(UPDATE_PYTHON3) + " " + Quoted(UPDATE_DISPLAY_CUT) + " " +
+    if (!Platform::StartProcess(Quoted(UPDATE_PYTHON3) + " " +
+                                    Quoted(TestSupport::BuildSetupValue("display_cut")) + " " +
                                     Quoted(ready_) + " " + Quoted(release_) + " " + Quoted(cuts_),
                                 false))
       return;

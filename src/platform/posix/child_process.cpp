@@ -127,13 +127,7 @@ std::optional<std::string> ChildProcess::ReadLine(std::uint32_t timeoutMilliseco
   if (!Started()) return std::nullopt;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
   for (;;) {
-    const std::size_t end = state_->readAhead.find('\n');
-    if (end != std::string::npos) {
-      std::string line = state_->readAhead.substr(0, end);
-      state_->readAhead.erase(0, end + 1);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      return line;
-    }
+    if (std::optional<std::string> line = TakeLine(state_->readAhead)) return line;
     if (!state_->output.Valid() || !state_->AwaitOutput(MillisecondsLeft(deadline))) {
       return std::nullopt;
     }

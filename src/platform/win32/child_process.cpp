@@ -181,13 +181,7 @@ std::optional<std::string> ChildProcess::ReadLine(std::uint32_t timeoutMilliseco
   if (!Started()) return std::nullopt;
   const ULONGLONG deadline = GetTickCount64() + timeoutMilliseconds;
   for (;;) {
-    const std::size_t end = state_->readAhead.find('\n');
-    if (end != std::string::npos) {
-      std::string line = state_->readAhead.substr(0, end);
-      state_->readAhead.erase(0, end + 1);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      return line;
-    }
+    if (std::optional<std::string> line = TakeLine(state_->readAhead)) return line;
     if (!state_->KeepReading() ||
         WaitForSingleObject(state_->readDone.Get(), MillisecondsLeft(deadline)) != WAIT_OBJECT_0) {
       return std::nullopt;

@@ -6,6 +6,7 @@
 
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "support/build_setup.h"
 #include "support/helper_process.h"
 
 namespace Reporter::Delivery::Testing {
@@ -82,8 +83,8 @@ std::string TFakeTracker::TrackerFile(std::string_view name) const {
 TFakeTracker::TFakeTracker(int port) {
   trackerFolder_ = folder_.Join("tracker");
   std::string commandLine = TestSupport::Quoted(UPDATE_PYTHON3) + " " +
-                            TestSupport::Quoted(UPDATE_FAKE_TRACKER) + " " +
-                            TestSupport::Quoted(trackerFolder_);
+                            TestSupport::Quoted(TestSupport::BuildSetupValue("fake_tracker")) +
+                            " " + TestSupport::Quoted(trackerFolder_);
   if (port != 0) commandLine += " " + std::to_string(port);
   // Files, not pipes: Wine hands a Unix program that a Windows one starts the null device for
   // every pipe.

@@ -6,6 +6,7 @@
 
 #include "reporter/delivery/fake_tracker.h"
 #include "reporter/interception/matrix_run.h"
+#include "support/build_setup.h"
 #include "support/minidump_reading.h"
 
 namespace {
@@ -100,7 +101,8 @@ TEST(FatalEnds, NonStandardThrowIsReported) {
 // The upload rows: the tracker listens on the port this build's programs report to.
 TEST(FatalEnds, StandardExceptionIsReportedAndUploaded) {
   std::optional<TFakeTracker> tracker;
-  if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(UPDATE_TEST_TRACKER_PORT);
+  if (UPDATE_TEST_CAN_UPLOAD)
+    tracker.emplace(TestSupport::BuildSetupPort("crash_matrix_tracker_port"));
   TMatrixRun run(/*readsDump=*/true);
   run.Run("runtime-error");
   // Whether the sent report is also kept depends on the upload's timing: not checked here.
@@ -132,7 +134,8 @@ TEST(FatalEnds, StandardExceptionIsReportedAndUploaded) {
 
 TEST(SpecialClasses, DBEditErrorShowsTheMessageWithoutAReport) {
   std::optional<TFakeTracker> tracker;
-  if (UPDATE_TEST_CAN_UPLOAD) tracker.emplace(UPDATE_TEST_TRACKER_PORT);
+  if (UPDATE_TEST_CAN_UPLOAD)
+    tracker.emplace(TestSupport::BuildSetupPort("crash_matrix_tracker_port"));
   TMatrixRun run;
   run.Run("db-edit-error");
   EXPECT_EQ(run.exitCode, 1);

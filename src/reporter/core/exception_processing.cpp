@@ -229,13 +229,18 @@ void AutoActionsCallback(bool complete, const std::string& bugReport,
     if (sendThread.joinable()) sendThread.detach();
     UploadStarted();
     try {
-      sendThread = std::thread([request = std::move(request), exceptIntf]() mutable {
+      sendThread = std::thread([request = std::move(request), owner = exceptIntf]() mutable {
         {
           const TReporterThread reporterThread(kUploadThreadName);
+          // The report's last references go before the upload counts as ended: a program that
+          // ends once its uploads have ended must not have this thread release the report
+          // (its settings, its named lock) while the program's own clean-up runs.
+          Delivery::TDeliveryRequest job = std::move(request);
+          const std::shared_ptr<IReportedException> reported = std::move(owner);
           try {
             // The handling thread writes it; this waits for that when it is still at it.
-            Guarded([&] { request.dumpFile = SaveDumpOnce(*exceptIntf); });
-            Delivery::DeliverBugReport(std::move(request));
+            Guarded([&] { job.dumpFile = SaveDumpOnce(*reported); });
+            Delivery::DeliverBugReport(std::move(job));
           } catch (...) {
           }
         }

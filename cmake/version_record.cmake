@@ -45,5 +45,7 @@ const bool kRegistered =
 }  // namespace
 ]] @ONLY)
     target_sources(${target} PRIVATE ${base}.cpp)
+    # Generated code names its record alike in every target: never merged with other sources.
+    set_source_files_properties(${base}.cpp TARGET_DIRECTORY ${target} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
   endif()
 endfunction()

@@ -37,5 +37,7 @@ function(update_settings_resource target source)
     target_sources(${target} PRIVATE ${base}.rc)
   else()
     target_sources(${target} PRIVATE ${base}.cpp)
+    # Generated code names its record alike in every target: never merged with other sources.
+    set_source_files_properties(${base}.cpp TARGET_DIRECTORY ${target} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
   endif()
 endfunction()

@@ -8,6 +8,9 @@
 
 namespace DecoderTest {
 
+inline constexpr Reporter::Decoder::TCpuMode k32 = Reporter::Decoder::TCpuMode::Bits32;
+inline constexpr Reporter::Decoder::TCpuMode k64 = Reporter::Decoder::TCpuMode::Bits64;
+
 // "48 8b 44 24 f8" or "488b4424f8" as bytes.
 inline std::vector<std::uint8_t> Hex(std::string_view text) {
   std::vector<std::uint8_t> bytes;

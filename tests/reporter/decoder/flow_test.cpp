@@ -9,8 +9,8 @@ namespace {
 using namespace Reporter::Decoder;
 using DecoderTest::Decode;
 
-constexpr TCpuMode k32 = TCpuMode::Bits32;
-constexpr TCpuMode k64 = TCpuMode::Bits64;
+using DecoderTest::k32;
+using DecoderTest::k64;
 
 TEST(DecoderFlow, KindsOfControlTransfer) {
   const std::tuple<TCpuMode, const char*, TFlow> cases[] = {

@@ -8,8 +8,8 @@ namespace {
 using namespace Reporter::Decoder;
 using DecoderTest::Decode;
 
-constexpr TCpuMode k32 = TCpuMode::Bits32;
-constexpr TCpuMode k64 = TCpuMode::Bits64;
+using DecoderTest::k32;
+using DecoderTest::k64;
 
 struct TFormatCase {
   TCpuMode Mode;

@@ -11,8 +11,8 @@ using namespace Reporter::Decoder;
 using DecoderTest::Decode;
 using DecoderTest::Hex;
 
-constexpr TCpuMode k32 = TCpuMode::Bits32;
-constexpr TCpuMode k64 = TCpuMode::Bits64;
+using DecoderTest::k32;
+using DecoderTest::k64;
 
 struct TCase {
   TCpuMode Mode;

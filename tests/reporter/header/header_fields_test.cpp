@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "reporter/header/field_lookup.h"
 #include "reporter/report/header/header_fields.h"
 
 namespace {
@@ -24,10 +25,7 @@ int IndexOf(const THeader& header, const std::string& key) {
   return found == header.Fields.end() ? -1 : static_cast<int>(found - header.Fields.begin());
 }
 
-const std::string* ValueOf(const THeader& header, const std::string& key) {
-  const int index = IndexOf(header, key);
-  return index < 0 ? nullptr : &header.Fields[static_cast<std::size_t>(index)].second;
-}
+using HeaderTest::ValueOf;
 
 // A step that always gives these fields.
 THeaderLine Giving(std::string name, TFieldPairs fields) {

@@ -8,6 +8,7 @@
 
 #include "platform/process.h"
 #include "platform/system_lists.h"
+#include "reporter/header/field_lookup.h"
 #include "reporter/report/header/header_fields.h"
 #include "reporter/report/header/header_texts.h"
 #include "reporter/settings/placeholders.h"
@@ -18,12 +19,7 @@ namespace {
 
 using namespace Reporter::Report;
 
-const std::string* ValueOf(const THeader& header, const std::string& key) {
-  for (const auto& [name, value] : header.Fields) {
-    if (name == key) return &value;
-  }
-  return nullptr;
-}
+using HeaderTest::ValueOf;
 
 THeaderLine LineNamed(const std::string& name) {
   for (THeaderLine& line : StandardHeaderLines()) {

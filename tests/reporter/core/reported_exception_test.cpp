@@ -67,6 +67,8 @@ TEST(ExceptMessage, ControlCharactersGoButLineBreaksStay) {
 }
 
 TEST(ReportedException, TakesTheFactsOfTheRequestAndTheObject) {
+  // Raised without the capture that other tests of this program install: no processor state.
+  RTL::SetContextCapture(nullptr);
   TExceptionRequest request;
   request.ExceptObject = RaisedWork("Sperrdatei belegt!");
   request.CanContinue = true;

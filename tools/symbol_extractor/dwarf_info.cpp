@@ -212,7 +212,7 @@ class TInfoReader {
         if (code.Ranges.empty()) return inside;  // a declaration or an abstract instance
         code.Entry = EntryOf(attributes, unit.Encoding, code.Ranges);
         inside.Concrete = std::int32_t(concretes_.size());
-        concretes_.push_back({inside.Record, std::move(code)});
+        concretes_.push_back({inside.Record, std::move(code), {}});
         return inside;
       }
       case kTagInlinedSubroutine: {

@@ -10,8 +10,8 @@ namespace {
 
 // A fixed table, so that a fault handler can look a thread up without a lock. The reporter
 // has a handful of threads at a time; the HTTP library a few more during an upload.
-constexpr std::size_t kCapacity = 64;
-std::array<std::atomic<Platform::ThreadId>, kCapacity> gThreads{};
+constexpr std::size_t kReporterThreadCapacity = 64;
+std::array<std::atomic<Platform::ThreadId>, kReporterThreadCapacity> gThreads{};
 
 }  // namespace
 

@@ -12,7 +12,7 @@ namespace Reporter::Core {
 namespace {
 
 constexpr std::size_t kTextSize = 64;
-constexpr std::size_t kCapacity = 512;
+constexpr std::size_t kRegistryCapacity = 512;
 
 // The block's layout is fixed, since other modules of the process read the same bytes.
 struct TRecord {
@@ -27,7 +27,7 @@ struct TRecord {
 struct TBlockLayout {
   std::uint32_t Count;
   std::uint32_t Reserved;
-  TRecord Records[kCapacity];
+  TRecord Records[kRegistryCapacity];
 };
 
 struct TRegistry {
@@ -61,7 +61,7 @@ std::string TextOf(const char (&source)[kTextSize]) {
 }
 
 TRecord* FindRecord(TBlockLayout& layout, Platform::ThreadId thread) {
-  const std::uint32_t count = std::min<std::uint32_t>(layout.Count, kCapacity);
+  const std::uint32_t count = std::min<std::uint32_t>(layout.Count, kRegistryCapacity);
   for (std::uint32_t i = 0; i < count; ++i) {
     if (layout.Records[i].ThreadId == thread) return &layout.Records[i];
   }
@@ -70,7 +70,7 @@ TRecord* FindRecord(TBlockLayout& layout, Platform::ThreadId thread) {
 
 TRecord* FindOrAddRecord(TBlockLayout& layout, Platform::ThreadId thread) {
   if (TRecord* record = FindRecord(layout, thread)) return record;
-  if (layout.Count >= kCapacity) return nullptr;
+  if (layout.Count >= kRegistryCapacity) return nullptr;
   TRecord* record = &layout.Records[layout.Count++];
   std::memset(record, 0, sizeof *record);
   record->ThreadId = thread;
@@ -128,7 +128,7 @@ void RemoveThread(Platform::ThreadId thread) {
     TRecord* record = FindRecord(layout, thread);
     if (record == nullptr) return false;
     // The last record moves into the gap; the order of the entries means nothing.
-    TRecord* last = &layout.Records[std::min<std::uint32_t>(layout.Count, kCapacity) - 1];
+    TRecord* last = &layout.Records[std::min<std::uint32_t>(layout.Count, kRegistryCapacity) - 1];
     if (record != last) *record = *last;
     --layout.Count;
     return true;

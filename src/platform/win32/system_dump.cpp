@@ -18,19 +18,37 @@ using MiniDumpWriteDumpFunction = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_
 // program" to whoever reads the dump ("UPD" in the customer range of codes).
 constexpr DWORD kProgramExceptionCode = 0xE0555044;
 
+using SymInitializeFunction = BOOL(WINAPI*)(HANDLE, PCWSTR, BOOL);
+using SymCleanupFunction = BOOL(WINAPI*)(HANDLE);
+
+struct TDumpWriter {
+  MiniDumpWriteDumpFunction Write = nullptr;
+  // Wine's writer first loads the symbols of every module of a process that dbghelp does not
+  // know yet, seconds per dump; a process registered without its modules spares that. Windows'
+  // writer needs neither call, and both are cheap there.
+  SymInitializeFunction Register = nullptr;
+  SymCleanupFunction Unregister = nullptr;
+};
+
 // By its full path in the system folder: a DLL of the same name beside the program would
 // otherwise be found first and run inside it.
-MiniDumpWriteDumpFunction LoadWriter() {
-  static const MiniDumpWriteDumpFunction writer = []() -> MiniDumpWriteDumpFunction {
+const TDumpWriter& LoadWriter() {
+  static const TDumpWriter writer = []() -> TDumpWriter {
     wchar_t folder[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
+    if (length == 0 || length >= MAX_PATH) return {};
     std::wstring path(folder, length);
     path += L"\\dbghelp.dll";
     HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (module == nullptr) return nullptr;
-    return reinterpret_cast<MiniDumpWriteDumpFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module, "MiniDumpWriteDump")));
+    if (module == nullptr) return {};
+    const auto find = [module](const char* name) {
+      return reinterpret_cast<void*>(GetProcAddress(module, name));
+    };
+    TDumpWriter found;
+    found.Write = reinterpret_cast<MiniDumpWriteDumpFunction>(find("MiniDumpWriteDump"));
+    found.Register = reinterpret_cast<SymInitializeFunction>(find("SymInitializeW"));
+    found.Unregister = reinterpret_cast<SymCleanupFunction>(find("SymCleanup"));
+    return found;
   }();
   return writer;
 }
@@ -80,8 +98,8 @@ bool SystemDumpWriterAvailable() {
 }
 
 bool WriteSystemDump(const std::string& path, const TSystemDumpException& exception) {
-  const MiniDumpWriteDumpFunction writer = LoadWriter();
-  if (writer == nullptr) return false;
+  const TDumpWriter& writer = LoadWriter();
+  if (writer.Write == nullptr) return false;
   const std::wstring widePath = Win32::ToUtf16(path);
   HANDLE file = CreateFileW(widePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -101,9 +119,13 @@ bool WriteSystemDump(const std::string& path, const TSystemDumpException& except
   information.ThreadId = exception.Thread;
   information.ExceptionPointers = &pointers;
   information.ClientPointers = FALSE;
+  const HANDLE process = GetCurrentProcess();
+  const bool registered = writer.Register != nullptr && writer.Unregister != nullptr &&
+                          writer.Register(process, nullptr, FALSE) != FALSE;
   const bool written =
-      writer(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpNormal,
-             exception.Thread != 0 ? &information : nullptr, nullptr, nullptr) != FALSE;
+      writer.Write(process, GetCurrentProcessId(), file, MiniDumpNormal,
+                   exception.Thread != 0 ? &information : nullptr, nullptr, nullptr) != FALSE;
+  if (registered) writer.Unregister(process);
   CloseHandle(file);
   if (!written) DeleteFileW(widePath.c_str());
   return written;

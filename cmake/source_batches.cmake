@@ -10,6 +10,9 @@
 # A file keeps a compile of its own when it has options of its own, asks to be left out
 # (SKIP_UNITY_BUILD_INCLUSION) or is generated into the build folder.
 function(update_batch_sources target size root)
+  # The repository, not the calling project: the fuzz targets are a project of their own whose
+  # sources lie outside its folder.
+  cmake_path(GET CMAKE_CURRENT_FUNCTION_LIST_DIR PARENT_PATH repository)
   get_target_property(sources ${target} SOURCES)
   get_target_property(source_dir ${target} SOURCE_DIR)
   get_target_property(binary_dir ${target} BINARY_DIR)
@@ -18,7 +21,7 @@ function(update_batch_sources target size root)
   set(includes "")
   foreach(source IN LISTS sources)
     cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${source_dir} NORMALIZE OUTPUT_VARIABLE path)
-    cmake_path(IS_PREFIX PROJECT_SOURCE_DIR ${path} NORMALIZE in_project)
+    cmake_path(IS_PREFIX repository ${path} NORMALIZE in_project)
     cmake_path(IS_PREFIX PROJECT_BINARY_DIR ${path} NORMALIZE in_build)
     set(own_settings "")
     foreach(property COMPILE_OPTIONS COMPILE_DEFINITIONS SKIP_UNITY_BUILD_INCLUSION)

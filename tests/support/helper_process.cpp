@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
 
-#include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "platform/process.h"
 
@@ -73,7 +74,9 @@ std::string AwaitFileText(const std::string& path,
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   std::string text;
   while (std::chrono::steady_clock::now() < deadline) {
-    text = Platform::FileExists(path) ? ReadFile(path) : std::string();
+    // Quietly: the writer may hold the file, or be renaming it into place, when we look.
+    std::ifstream in(FsPath(path), std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (complete(text)) break;
     Platform::SleepMilliseconds(20);
   }

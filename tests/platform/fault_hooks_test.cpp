@@ -1,5 +1,6 @@
 #include "platform/fault_hooks.h"
 #include "platform/sanitizer_exemptions.h"
+#include "support/deliberate_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -50,18 +51,6 @@ UPDATE_DELIBERATE_FAULT void DivideByZero() {
   gSink = 10 / zero;
 }
 
-// Deep enough to leave any stack; the array keeps every frame large and alive.
-int Recurse(int depth) {
-  volatile char frame[1024];
-  frame[0] = static_cast<char>(depth);
-  if (depth < 0) return 0;  // never: only keeps the compiler from calling this endless
-  return Recurse(depth + 1) + frame[0];
-}
-
-void OverflowTheStack() {
-  gSink = Recurse(0);
-}
-
 void IllegalInstruction() {
   __builtin_trap();
 }
@@ -88,7 +77,7 @@ TEST(FaultHooks, EachFaultReachesTheHookWithItsKindAndRegisters) {
       {"null read", ReadNull, TFaultKind::AccessViolation},
       {"null write", WriteNull, TFaultKind::AccessViolation},
       {"division by zero", DivideByZero, TFaultKind::IntDivideByZero},
-      {"stack overflow", OverflowTheStack, TFaultKind::StackOverflow},
+      {"stack overflow", TestSupport::OverflowTheStack, TFaultKind::StackOverflow},
       {"illegal instruction", IllegalInstruction, TFaultKind::IllegalInstruction},
       {"abort", Abort, TFaultKind::Abort},
   };

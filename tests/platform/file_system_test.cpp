@@ -9,17 +9,15 @@
 #include <string>
 
 #include "platform/path_style.h"
+#include "support/helper_process.h"
 #include "support/scoped_temp_dir.h"
 
 namespace {
 
 using TestSupport::FsPath;
 using TestSupport::ReadFile;
+using TestSupport::Separator;
 using TestSupport::WriteFile;
-
-char Separator() {
-  return Platform::NativePathStyle() == Platform::PathStyle::Windows ? '\\' : '/';
-}
 
 class FileSystemTest : public ::testing::Test {
  protected:

@@ -18,10 +18,7 @@ namespace {
 
 using TestSupport::FakeProgramPath;
 using TestSupport::Quoted;
-
-char Separator() {
-  return Platform::NativePathStyle() == Platform::PathStyle::Windows ? '\\' : '/';
-}
+using TestSupport::Separator;
 
 // The file name without folder and ".exe", in lower case (Windows ignores case there).
 std::string ProgramName(std::string path) {

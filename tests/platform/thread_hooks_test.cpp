@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/fault_hooks.h"
+#include "support/deliberate_faults.h"
 
 namespace {
 
@@ -64,15 +65,6 @@ TEST(ThreadHooks, ThreadsStartedAfterRemovalAreNotSeen) {
 
 namespace {
 
-volatile int gSink = 0;
-
-int Recurse(int depth) {
-  volatile char frame[1024];
-  frame[0] = static_cast<char>(depth);
-  if (depth < 0) return 0;  // never: only keeps the compiler from calling this endless
-  return Recurse(depth + 1) + frame[0];
-}
-
 void ExitWithKind(const Platform::TFaultInfo& fault) {
   std::_Exit(fault.Kind == Platform::TFaultKind::StackOverflow ? 9 : 1);
 }
@@ -80,7 +72,7 @@ void ExitWithKind(const Platform::TFaultInfo& fault) {
 void OverflowInAStartedThread() {
   if (!Platform::InstallFaultHook(ExitWithKind) || !Platform::InstallThreadHooks(nullptr, nullptr))
     std::_Exit(2);
-  std::thread([] { gSink = Recurse(0); }).join();
+  std::thread(TestSupport::OverflowTheStack).join();
   std::_Exit(3);
 }
 

@@ -15,10 +15,6 @@ namespace {
 // Generous: the first start of a program under an emulator or wine can take seconds.
 constexpr std::uint32_t kTimeoutMilliseconds = 60000;
 
-char Separator() {
-  return Platform::NativePathStyle() == Platform::PathStyle::Windows ? '\\' : '/';
-}
-
 std::string CommandLine(std::string_view program, const std::vector<std::string>& arguments) {
   std::string commandLine = Quoted(TestProgramPath(program));
   for (const std::string& argument : arguments) commandLine += ' ' + Quoted(argument);
@@ -26,6 +22,10 @@ std::string CommandLine(std::string_view program, const std::vector<std::string>
 }
 
 }  // namespace
+
+char Separator() {
+  return Platform::NativePathStyle() == Platform::PathStyle::Windows ? '\\' : '/';
+}
 
 std::string TestProgramPath(std::string_view name) {
   return Platform::ExecutableDirectory() + std::string(name);

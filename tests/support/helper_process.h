@@ -18,6 +18,9 @@ std::string FakeProgramPath(std::string_view name);
 // ".exe" where programs carry it, else empty: needed where a program file is copied.
 std::string ExecutableSuffix();
 
+// The separator of this system's paths.
+char Separator();
+
 // The text in double quotes, as one parameter of a command line.
 std::string Quoted(std::string_view text);
 

@@ -20,8 +20,6 @@ constexpr std::size_t kFaultSignals = 8;
 std::array<std::unique_ptr<Platform::TSignal>, kFaultSignals> gSignals;
 std::array<std::atomic<bool>, kFaultSignals> gSignalBusy{};
 
-constexpr const char* kRuntimeError = "Runtime error";
-
 std::uint32_t FaultCodeOf(const Platform::TFaultInfo& fault) {
   using Platform::TFaultKind;
   namespace Code = RTL::FaultCode;
@@ -105,7 +103,7 @@ TExceptionRequest RequestForFault(const Platform::TFaultInfo& fault) {
   }
   if (fault.Kind == Platform::TFaultKind::Abort) {
     // A fatal runtime error: the runtime prepared no message of its own.
-    request.ExceptObject = std::make_exception_ptr(RTL::ESubstituteException(kRuntimeError));
+    request.ExceptObject = std::make_exception_ptr(RTL::ESubstituteException(kRuntimeErrorMessage));
     request.Source = esRuntimeError;
     request.CanContinue = false;
     return request;

@@ -8,6 +8,9 @@
 // exception filter, where nothing may be allocated: the handling thread makes the request.
 namespace Reporter::Core {
 
+// The message of a fatal runtime error (an abort, a terminate), which brings none of its own.
+inline constexpr const char* kRuntimeErrorMessage = "Runtime error";
+
 // The done signals that faulting threads borrow, made before any fault can happen.
 bool PrepareFaultSignals();
 // Waits for a free one; safe in a signal handler.

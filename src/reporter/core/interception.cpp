@@ -17,8 +17,6 @@
 namespace Reporter::Core {
 namespace {
 
-constexpr const char* kRuntimeError = "Runtime error";
-
 std::terminate_handler gPreviousTerminate = nullptr;
 
 bool OnMainThread() {
@@ -57,7 +55,7 @@ void ThreadNamed(Platform::ThreadId thread, const char* name) {
   const std::exception_ptr exception = std::current_exception();
   if (exception) ReportEscapedException(exception);
   TExceptionRequest request;
-  request.ExceptObject = std::make_exception_ptr(RTL::ESubstituteException(kRuntimeError));
+  request.ExceptObject = std::make_exception_ptr(RTL::ESubstituteException(kRuntimeErrorMessage));
   request.Source = esRuntimeError;
   request.CanContinue = false;
   ReportException(std::move(request));

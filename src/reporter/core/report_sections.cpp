@@ -178,7 +178,7 @@ void TReportedException::StartCompletion() {
         completeThread_ = std::thread([this] {
           const TReporterThread reporterThread(kCompletionThreadName);
           (void)Platform::RaiseCurrentThreadPriority();  // at normal priority it only runs later
-          RunCompletion();
+          RunCompletionThread();
         });
       } catch (...) {
         threaded = false;  // no thread: the completion runs here

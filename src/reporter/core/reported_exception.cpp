@@ -100,6 +100,36 @@ TReportedException::TReportedException(TExceptionRequest request,
   inner_ = request_.Inner;
 }
 
+namespace {
+
+// The object whose completion runs on this thread, and whether its last reference went while
+// the completion still ran there.
+thread_local TReportedException* tCompleting = nullptr;
+thread_local bool tReleasedWhileCompleting = false;
+
+}  // namespace
+
+void TReportedException::Release(TReportedException* object) {
+  if (object == tCompleting) {
+    // The completion's own announcement held the last reference, and the steps after it still
+    // use the object: it is deleted when the completion ends, which this release stops.
+    object->abortCompleteThread_.store(true);
+    tReleasedWhileCompleting = true;
+    return;
+  }
+  delete object;
+}
+
+void TReportedException::RunCompletionThread() {
+  tCompleting = this;
+  RunCompletion();
+  tCompleting = nullptr;
+  if (tReleasedWhileCompleting) {
+    tReleasedWhileCompleting = false;
+    delete this;  // on this thread: the destructor lets the thread go rather than join it
+  }
+}
+
 TReportedException::~TReportedException() {
   abortCompleteThread_.store(true);
   if (completeThread_.joinable()) {
@@ -260,7 +290,10 @@ std::shared_ptr<IReportedException> CreateReportedException(
       settings = Settings::SettingsForAddress(
           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(request.ExceptAddr)));
     }
-    return std::make_shared<TReportedException>(std::move(request), std::move(settings));
+    // Not make_shared: a release on the completion thread must be able to wait for its end.
+    return std::shared_ptr<TReportedException>(
+        new TReportedException(std::move(request), std::move(settings)),
+        &TReportedException::Release);
   } catch (...) {
     return nullptr;
   }

@@ -48,6 +48,8 @@ class TReportedException final : public IReportedException,
   TReportedException(TExceptionRequest request,
                      std::shared_ptr<Settings::IModuleSettings> settings);
   ~TReportedException() override;
+  // The deleter of every reference to the object (see CreateReportedException).
+  static void Release(TReportedException* object);
   TReportedException(const TReportedException&) = delete;
   TReportedException& operator=(const TReportedException&) = delete;
 
@@ -152,6 +154,9 @@ class TReportedException final : public IReportedException,
   void UpdateSection(const std::string& title, const std::string& content);
   std::string TraceThread(std::size_t index, std::vector<std::string>& debugInfos);
   void RunCompletion();
+  // The completion thread's work: the completion, then the object's deletion when its last
+  // reference went meanwhile.
+  void RunCompletionThread();
   void WaitForCompletion(std::int32_t timeoutMilliseconds);
   // please_wait_box.cpp: shown when "PlWaitBox" is on, on the calling thread.
   void ShowPleaseWaitBox();

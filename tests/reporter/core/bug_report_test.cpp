@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -167,24 +168,77 @@ TEST_F(RealReport, CallbacksSeeTheCompleteReportExactlyOnceAtTheEnd) {
   EXPECT_TRUE(gSeen.last);
 }
 
-TEST_F(RealReport, ReleasingTheObjectStopsItsCompletion) {
+// Threads that this test started: listed now, not before, once the emulator (qemu-i386), which
+// wakes a joiner before its thread has ended, lists them no more. Threads of earlier tests may
+// end meanwhile, so the test looks for new threads, not at the count.
+bool NewThreadsLeft(const std::vector<Platform::ThreadId>& before) {
+  const auto isNew = [&](Platform::ThreadId thread) {
+    return std::find(before.begin(), before.end(), thread) == before.end();
+  };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  for (;;) {
+    const std::vector<Platform::ThreadId> now = Platform::ListThreads();
+    if (std::none_of(now.begin(), now.end(), isNew)) return false;
+    if (std::chrono::steady_clock::now() > deadline) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+std::vector<Platform::ThreadId> ThreadsBefore() {
   // A sanitizer's runtime starts a thread of its own with the program's first: not counted.
   std::thread([] {}).join();
-  const std::size_t threadsBefore = Platform::ListThreads().size();
+  return Platform::ListThreads();
+}
+
+TEST_F(RealReport, ReleasingTheObjectStopsItsCompletion) {
+  const std::vector<Platform::ThreadId> threadsBefore = ThreadsBefore();
   gSeen.complete = 0;
   auto reported = CreateReportedException(request_);
   // Registering starts the completion thread; the release aborts it and waits for it.
   reported->RegisterBugReportCallback(&Count, false);
   reported.reset();
-  // A joined thread may still be listed for a moment: an emulator (qemu-i386) wakes the joiner
-  // before its own thread has ended. Stopped, not completed, is what the count of complete
-  // reports shows.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (Platform::ListThreads().size() > threadsBefore &&
-         std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_EQ(Platform::ListThreads().size(), threadsBefore) << "the completion thread is gone";
+  EXPECT_FALSE(NewThreadsLeft(threadsBefore)) << "the completion thread is gone";
   EXPECT_EQ(gSeen.complete, 0) << "the completion was stopped, not run to its end";
+}
+
+// A callback that holds the completion's first announcement on its thread until the test has
+// let go of its reference: the announcement then holds the last one.
+struct THeldAnnouncement {
+  std::thread::id testThread;
+  std::atomic<bool> taken{false};
+  std::promise<void> announced;
+  std::promise<void> released;
+};
+std::atomic<THeldAnnouncement*> gHeld{nullptr};
+
+void HoldTheAnnouncement(bool, const std::string&, const std::shared_ptr<IReportedException>&) {
+  THeldAnnouncement* held = gHeld.load();
+  if (held == nullptr || std::this_thread::get_id() == held->testThread ||
+      held->taken.exchange(true))
+    return;
+  held->announced.set_value();
+  held->released.get_future().wait_for(std::chrono::seconds(10));
+}
+
+TEST_F(RealReport, ReleaseDuringTheCompletionsAnnouncementLeavesTheObjectToItsEnd) {
+  const std::vector<Platform::ThreadId> threadsBefore = ThreadsBefore();
+  THeldAnnouncement held;
+  held.testThread = std::this_thread::get_id();
+  gHeld = &held;
+  auto reported = CreateReportedException(request_);
+  reported->RegisterBugReportCallback(&HoldTheAnnouncement, false);
+  const bool announced =
+      held.announced.get_future().wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+  reported.reset();
+  held.released.set_value();
+  // The completion's steps after the announcement still use the object: it must outlive them
+  // (a sanitizer or the heap says so when it does not) and go with the thread.
+  EXPECT_TRUE(announced) << "the completion announced on its own thread";
+  EXPECT_FALSE(NewThreadsLeft(threadsBefore)) << "the completion thread is gone";
+  gHeld = nullptr;
+  // A thread's end is nothing a race detector sees: the settings' lock, which the object's
+  // deletion took last on that thread, is, and a new object takes it.
+  EXPECT_NE(CreateReportedException(request_), nullptr);
 }
 
 // The whole text, line by line, as the header, the sections and their producers make it.

@@ -111,8 +111,8 @@ thread_local bool tReleasedWhileCompleting = false;
 
 void TReportedException::Release(TReportedException* object) {
   if (object == tCompleting) {
-    // The completion's own announcement held the last reference, and the steps after it still
-    // use the object: it is deleted when the completion ends, which this release stops.
+    // A reference that the completion held itself (its announcement) was the last, and its later
+    // steps still use the object: it is deleted when the completion ends, which this stops.
     object->abortCompleteThread_.store(true);
     tReleasedWhileCompleting = true;
     return;

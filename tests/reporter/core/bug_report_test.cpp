@@ -168,9 +168,9 @@ TEST_F(RealReport, CallbacksSeeTheCompleteReportExactlyOnceAtTheEnd) {
   EXPECT_TRUE(gSeen.last);
 }
 
-// Threads that this test started: listed now, not before, once the emulator (qemu-i386), which
-// wakes a joiner before its thread has ended, lists them no more. Threads of earlier tests may
-// end meanwhile, so the test looks for new threads, not at the count.
+// Whether a thread that was not listed before is still listed after a grace period: an emulator
+// (qemu-i386) wakes a joiner before its thread has ended. Threads of earlier tests may end
+// meanwhile, so the test looks for new threads, not at the count.
 bool NewThreadsLeft(const std::vector<Platform::ThreadId>& before) {
   const auto isNew = [&](Platform::ThreadId thread) {
     return std::find(before.begin(), before.end(), thread) == before.end();

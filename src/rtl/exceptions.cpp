@@ -47,10 +47,13 @@ __attribute__((noinline)) Exception::Exception(std::string message)
   if (const TContextCapture capture = gContextCapture.load()) {
     try {
       // The frame's canonical address is the raising code's stack pointer once this call
-      // has returned to it.
+      // has returned to it. Asking for this frame's address gives it a frame pointer, whose
+      // first act saved the raising code's: a debugger walks a dump's frames from that one.
+      const std::uintptr_t raisingFramePointer =
+          *static_cast<const std::uintptr_t*>(__builtin_frame_address(0));
       auto context = std::make_shared<TRaiseContext>();
       if (capture(raiseAddress_, reinterpret_cast<std::uintptr_t>(__builtin_dwarf_cfa()),
-                  *context)) {
+                  raisingFramePointer, *context)) {
         raiseContext_ = std::move(context);
       }
     } catch (...) {

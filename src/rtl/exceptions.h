@@ -26,12 +26,13 @@ TStackCapture StackCapture();
 // dump: by the time the outermost handler sees the exception, that part of the stack has been
 // unwound and written over.
 struct TRaiseContext {
-  TCpuContext Registers;            // Ip and Sp are the raising code's
+  TCpuContext Registers;            // Ip, Sp and Bp are the raising code's
   std::vector<std::uint8_t> Stack;  // the stack from Registers.Sp upward, as it was
 };
-// Fills `out` with the calling thread's registers, Ip and Sp replaced by the given ones, and a
-// copy of the stack from that Sp up (as far as a stack dump shows); false when it cannot.
-using TContextCapture = bool (*)(std::uintptr_t ip, std::uintptr_t sp, TRaiseContext& out);
+// Fills `out` with the calling thread's registers, Ip, Sp and Bp replaced by the given ones, and
+// a copy of the stack from that Sp up (as far as a stack dump shows); false when it cannot.
+using TContextCapture = bool (*)(std::uintptr_t ip, std::uintptr_t sp, std::uintptr_t bp,
+                                 TRaiseContext& out);
 // Installed once at start-up by the crash reporter; until then nothing is captured.
 void SetContextCapture(TContextCapture capture);
 

@@ -87,10 +87,12 @@ TEST(ReportedException, TakesTheFactsOfTheRequestAndTheObject) {
 }
 
 // Marks the raising function's frame, so that the stack the exception kept can be told from
-// what the unwinding and the handlers wrote there afterwards.
+// what the unwinding and the handlers wrote there afterwards, and notes its frame pointer.
 constexpr std::uint32_t kFrameMarker = 0x5EA1ED5A;
+std::uintptr_t gRaisingFramePointer = 0;
 [[gnu::noinline]] std::exception_ptr RaisedFromMarkedFrame() {
   volatile std::uint32_t marker[4] = {kFrameMarker, kFrameMarker, kFrameMarker, kFrameMarker};
+  gRaisingFramePointer = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
   try {
     throw Update::Work::EUpdateWork("Sperrdatei belegt!");
   } catch (...) {
@@ -113,6 +115,8 @@ TEST(ReportedException, CarriesTheRegistersAndTheStackOfItsRaise) {
   const RTL::TRaiseContext* raise = RTL::AsException(reported->GetExceptObject())->RaiseContext();
   ASSERT_NE(raise, nullptr);
   EXPECT_EQ(raise->Registers.Sp, context->Sp);
+  // A debugger walks the dump's frames from this one.
+  EXPECT_EQ(context->Bp, gRaisingFramePointer);
   std::vector<std::uint32_t> words(raise->Stack.size() / 4);
   std::memcpy(words.data(), raise->Stack.data(), words.size() * 4);
   EXPECT_NE(std::find(words.begin(), words.end(), kFrameMarker), words.end());

@@ -56,6 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "TJobServices::Real::{lambda}"},
         TNameCase{"_ZZN6Update4Work12TJobServices4RealEvENUljE_4_FUNEj", "Update.Work",
                   "TJobServices::Real::{lambda}"},
+        TNameCase{"_ZZN6Update4Work12TJobServices4RealEvENUljE_8__invokeEj", "Update.Work",
+                  "TJobServices::Real::{lambda}"},
         TNameCase{"_ZNSt17_Function_handlerIFvjEZN6Update4Work12TJobServices4RealEvEUljE_E9_M_"
                   "invokeERKSt9_Any_dataOj",
                   "std", "_Function_handler::_M_invoke"},
@@ -76,7 +78,7 @@ TEST(ReadableName, FromTheScopesOfDebugInformation) {
                                       {"TJobServices", K::Class},
                                       {"Real", K::Function},
                                       {"", K::Class}};
-  for (const char* member : {"operator()", "_FUN", "<lambda>", "~<lambda>"}) {
+  for (const char* member : {"operator()", "_FUN", "__invoke", "<lambda>", "~<lambda>"}) {
     const TUnitAndFunction readable = ReadableName(lambda, member);
     EXPECT_EQ(readable.Unit, "Update.Work");
     EXPECT_EQ(readable.Function, "TJobServices::Real::{lambda}") << member;

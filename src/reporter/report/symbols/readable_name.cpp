@@ -18,11 +18,12 @@ bool IsLambdaClosure(std::string_view name) {
 }
 
 // The members of a closure type all stand for the lambda itself: its call operator, the static
-// invoker behind its conversion to a function pointer, that conversion, and the closure's
-// constructors and destructor.
+// invoker behind its conversion to a function pointer (GCC's and Clang's name for it), that
+// conversion, and the closure's constructors and destructor.
 bool IsClosureMember(std::string_view name) {
-  return name == "operator()" || name == "_FUN" || name.starts_with("operator ") ||
-         name.starts_with("<lambda") || name.starts_with("~<lambda");
+  return name == "operator()" || name == "_FUN" || name == "__invoke" ||
+         name.starts_with("operator ") || name.starts_with("<lambda") ||
+         name.starts_with("~<lambda");
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {

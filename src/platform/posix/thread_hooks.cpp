@@ -9,6 +9,12 @@
 
 #include "platform/fault_hooks.h"
 
+// A sanitizer whose runtime is linked into the executable (clang's way) takes pthread_create
+// under this name. The next module's pthread_create would pass it by, and the sanitizer would
+// not know the thread: its stack unscanned for pointers (so false leaks), its reports without it.
+extern "C" int __interceptor_pthread_create(pthread_t*, const pthread_attr_t*, void* (*)(void*),
+                                            void*) __attribute__((weak));
+
 // The executable's own pthread_create takes the place of the thread library's for every
 // module of the process (the dynamic linker looks in the executable first), so threads that
 // the C++ runtime starts come here too. It forwards to the library's function.
@@ -22,7 +28,9 @@ std::atomic<TThreadEndedHook> gEnded{nullptr};
 std::atomic<bool> gActive{false};
 
 TCreate LibraryCreate() {
-  static const auto create = reinterpret_cast<TCreate>(dlsym(RTLD_NEXT, "pthread_create"));
+  static const auto create = &__interceptor_pthread_create != nullptr
+                                 ? &__interceptor_pthread_create
+                                 : reinterpret_cast<TCreate>(dlsym(RTLD_NEXT, "pthread_create"));
   return create;
 }
 

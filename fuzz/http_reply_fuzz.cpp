@@ -11,9 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_system.h"
 #include "platform/http_session.h"
-#include "platform/open_with_default_handler.h"
 #include "reporter/delivery/http_options.h"
 #include "reporter/delivery/win_http.h"
 #include "reporter/settings/field_list.h"
@@ -108,19 +106,6 @@ class TFuzzSession final : public Platform::HttpSession {
 };
 
 }  // namespace
-
-// The fuzzer stands in for the platform: no file, program or network is reached.
-namespace Platform {
-bool FileExists(const std::string&) {
-  return false;
-}
-bool OpenWithDefaultHandler(const std::string&) {
-  __builtin_trap();
-}
-std::unique_ptr<HttpSession> CreateHttpSession() {
-  return nullptr;
-}
-}  // namespace Platform
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TInput input(data, size);

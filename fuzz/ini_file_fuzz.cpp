@@ -2,7 +2,7 @@
 // reading outside them, and its lookups agree with a plain reading of the line rules: the
 // last entry of a key in a section of that name (letter case ignored, repeated headers
 // joined), the default for an entry without "=", and integers decimal or hexadecimal within
-// 32 bits. Built and run by scripts/fuzz and the linux preset's tests.
+// 32 bits. Built and run by scripts/fuzz and the linux-asan preset's tests.
 #include <charconv>
 #include <cstddef>
 #include <cstdint>

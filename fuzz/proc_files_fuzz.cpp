@@ -1,7 +1,7 @@
 // libFuzzer target: the parsers of what the system lists and the report's head read from /proc,
 // /etc/os-release, the X authority file and an X server's setup reply take any text without
 // crashing, hanging or reading outside it, and what they give back is well-formed. Every
-// parser gets the whole input. Built and run by scripts/fuzz and the linux preset's tests.
+// parser gets the whole input. Built and run by scripts/fuzz and the linux-asan preset's tests.
 #include <cstddef>
 #include <cstdint>
 #include <span>

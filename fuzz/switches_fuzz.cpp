@@ -2,7 +2,7 @@
 // switches read from it (value switches, window switches, the restart tail after l:/) are
 // pieces of it by their rules; texts joined with blanks, quoted where they hold one, split back
 // into the same texts. Nothing crashes, hangs or reads outside the line. Built and run by
-// scripts/fuzz and the linux preset's tests.
+// scripts/fuzz and the linux-asan preset's tests.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/process.h"
 #include "rtl/case_folding.h"
 #include "rtl/parameters.h"
 #include "rtl/text.h"
@@ -101,19 +100,6 @@ void CheckJoinedTexts(std::string_view bytes) {
 }
 
 }  // namespace
-
-// The restart tail is read by the update job's unit, whose settings-file lookup is never
-// reached here; nor is the process's own command line, which the input replaces.
-namespace Update::Work {
-std::string FindIniFile() {
-  __builtin_trap();
-}
-}  // namespace Update::Work
-namespace Platform {
-std::string RawCommandLine() {
-  __builtin_trap();
-}
-}  // namespace Platform
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string raw(reinterpret_cast<const char*>(data), size);

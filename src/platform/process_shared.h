@@ -46,7 +46,7 @@ class ProcessPointerSlot {
   void Close();
 
  private:
-  std::uintptr_t handle_ = 0;
+  [[maybe_unused]] std::uintptr_t handle_ = 0;  // the mapping, where the system keeps the cell
   void* view_ = nullptr;
   std::string name_;
   bool creator_ = false;

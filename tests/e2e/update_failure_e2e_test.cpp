@@ -24,7 +24,7 @@ using Reporter::Delivery::Testing::TFakeTracker;
 using ReportReading::Lines;
 using TestSupport::Quoted;
 
-// The job waits 1000 x 200 ms for a held lock file before it gives up, a twentieth of that in
+// The job waits 1000 x 200 ms for a held lock file before it gives up, a hundredth of that in
 // the tests' build; an emulator makes it slower.
 constexpr std::uint32_t kRunTimeoutMilliseconds = 180000;
 // The redirected run starts first and must be done with its upload attempt, against no

@@ -31,7 +31,7 @@ constexpr const char* kRecordVariable = "UPDATE_TEST_RECORD";
 // The tests' build of the program divides its pauses by this: the job's 1000 tries for a held
 // lock file take seconds instead of minutes, with the pauses still drawn as the job draws them.
 constexpr const char* kPauseDivisorVariable = "UPDATE_TEST_PAUSE_DIVISOR";
-constexpr const char* kPauseDivisor = "20";
+constexpr const char* kPauseDivisor = "100";
 const char* ProfileVariable() {
   return OnWindows() ? "USERPROFILE" : "HOME";
 }

@@ -39,7 +39,7 @@ class UpdateWorld : public ::testing::Test {
 
   // A copy of the build that reports to the test tracker, in a folder of its own (created),
   // so that the bug report it saves beside itself is this run's alone; its path. Its job's
-  // pauses last a twentieth of the real ones.
+  // pauses last a hundredth of the real ones.
   std::string CopyTrackedProgram(const std::string& folder) const;
   // Runs a program with its standard output redirected into a file by the system's command
   // interpreter; its exit code.

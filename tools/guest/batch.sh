@@ -75,7 +75,8 @@ start_wine() {
 jobs=/tmp/jobs
 declare -A took=()
 if [ -f "$share/times" ]; then
-  while IFS=$'\t' read -r name ms; do took[$name]=$ms; done <"$share/times"
+  # (A first run's file holds one empty line.)
+  while IFS=$'\t' read -r name ms; do [ -z "$name" ] || took[$name]=$ms; done <"$share/times"
 fi
 declare -A lane_time=()
 while IFS=$'\t' read -r -a fields; do

@@ -21,15 +21,16 @@ DWORD MillisecondsLeft(ULONGLONG deadline) {
 }
 
 // Anonymous pipes cannot be read with a deadline; a named one opened for overlapped reading
-// can. The name is this process's and a counter's, and a pipe that someone else created
-// under it first is refused.
+// can. The name is this process's and a counter's, a pipe that someone else created under it
+// first is refused, and no other machine may connect to it.
 bool MakeOutputPipe(Win32::KernelHandle& readEnd, Win32::KernelHandle& childEnd) {
   static std::atomic<unsigned> counter{0};
   const std::wstring name = L"\\\\.\\pipe\\Update-child-" + std::to_wstring(GetCurrentProcessId()) +
                             L"-" + std::to_wstring(counter++);
   const HANDLE server = CreateNamedPipeW(
       name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-      PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+      PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 4096, 4096,
+      0, nullptr);
   if (server == INVALID_HANDLE_VALUE) return false;
   readEnd = Win32::KernelHandle(server);
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};

@@ -75,8 +75,7 @@ start_wine() {
 jobs=/tmp/jobs
 declare -A took=()
 if [ -f "$share/times" ]; then
-  # (A first run's file holds one empty line.)
-  while IFS=$'\t' read -r name ms; do [ -z "$name" ] || took[$name]=$ms; done <"$share/times"
+  while IFS=$'\t' read -r name ms; do took[$name]=$ms; done <"$share/times"
 fi
 declare -A lane_time=()
 while IFS=$'\t' read -r -a fields; do

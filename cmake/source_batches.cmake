@@ -12,7 +12,7 @@
 #
 # A file keeps a compile of its own when it has options of its own, asks to be left out
 # (SKIP_UNITY_BUILD_INCLUSION) or is generated into the build folder.
-set(UPDATE_BATCH_SIZE 16)
+set(UPDATE_BATCH_SIZE 32)
 function(update_batch_sources target root)
   set(size ${UPDATE_BATCH_SIZE})
   # The repository, not the calling project: the fuzz targets are a project of their own whose

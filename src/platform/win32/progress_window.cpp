@@ -14,7 +14,7 @@
 namespace Platform {
 namespace {
 
-constexpr wchar_t kClassName[] = L"prgrAlertWndClass";
+constexpr wchar_t kWindowClassName[] = L"prgrAlertWndClass";
 constexpr UINT kApplyPendingTexts = WM_APP + 1;
 constexpr int kPictureButtonId = 1;
 
@@ -93,7 +93,7 @@ bool RegisterBoxClass(HINSTANCE instance) {
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kClassName;
+  windowClass.lpszClassName = kWindowClassName;
   return RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
@@ -137,7 +137,7 @@ bool ProgressWindow::Create(WindowHandle parent, const std::string& title, const
   if (impl_->parent != nullptr) EnableWindow(impl_->parent, FALSE);
   const std::wstring wideTitle = Win32::ToUtf16(title);
   HWND window = CreateWindowExW(
-      WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, kClassName, wideTitle.c_str(),
+      WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, kWindowClassName, wideTitle.c_str(),
       WS_POPUP | WS_CAPTION | WS_SYSMENU, layout.Window.Left, layout.Window.Top,
       layout.Window.Width, layout.Window.Height, impl_->parent, nullptr, instance, impl_.get());
   if (window == nullptr) {
